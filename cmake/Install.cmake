@@ -1,0 +1,27 @@
+# cmake --install: headers, both libraries, the CMake package VarnControls and varncontrols.pc.
+include(CMakePackageConfigHelpers)
+
+foreach(dir platform utils db grid edit controls)
+  install(DIRECTORY ${PROJECT_SOURCE_DIR}/${dir}/ DESTINATION ${VARN_INSTALL_INCLUDEDIR}/${dir}
+          FILES_MATCHING PATTERN "*.h")
+endforeach()
+install(FILES ${PROJECT_SOURCE_DIR}/include/VarnControls.h DESTINATION ${VARN_INSTALL_INCLUDEDIR})
+
+install(TARGETS varn_platform varn_controls EXPORT VarnControlsTargets
+        ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR}
+        LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR})
+install(EXPORT VarnControlsTargets NAMESPACE Varn::
+        DESTINATION ${CMAKE_INSTALL_LIBDIR}/cmake/VarnControls)
+
+configure_package_config_file(${PROJECT_SOURCE_DIR}/cmake/VarnControlsConfig.cmake.in
+  ${PROJECT_BINARY_DIR}/VarnControlsConfig.cmake
+  INSTALL_DESTINATION ${CMAKE_INSTALL_LIBDIR}/cmake/VarnControls)
+write_basic_package_version_file(${PROJECT_BINARY_DIR}/VarnControlsConfigVersion.cmake
+  COMPATIBILITY SameMinorVersion)
+install(FILES ${PROJECT_BINARY_DIR}/VarnControlsConfig.cmake
+              ${PROJECT_BINARY_DIR}/VarnControlsConfigVersion.cmake
+        DESTINATION ${CMAKE_INSTALL_LIBDIR}/cmake/VarnControls)
+
+configure_file(${PROJECT_SOURCE_DIR}/cmake/varncontrols.pc.in
+               ${PROJECT_BINARY_DIR}/varncontrols.pc @ONLY)
+install(FILES ${PROJECT_BINARY_DIR}/varncontrols.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)

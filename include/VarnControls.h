@@ -1,0 +1,8 @@
+// Umbrella header: every public header of the platform layer and the components.
+#pragma once
+
+#include "platform/Types.h"
+#include "platform/SysUtils.h"
+#include "platform/Windows.h"
+#include "platform/Forms.h"
+#include "utils/Version.h"

@@ -1,0 +1,3 @@
+#include "utils/Version.h"
+
+const char* VarnControlsVersion() { return "0.1.0"; }
