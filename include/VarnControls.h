@@ -6,3 +6,4 @@
 #include "platform/Windows.h"
 #include "platform/Forms.h"
 #include "utils/Version.h"
+#include "db/DBDate.h"
