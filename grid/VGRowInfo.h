@@ -1,0 +1,91 @@
+// The grid's row record and the packed text storage behind it.
+#pragma once
+
+#include "platform/Types.h"
+
+#include <bitset>
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+
+// A row holds cells for column positions 0..35 and item-data slots 0..9.
+constexpr int VGCellCount = 36;
+constexpr int VGItemDataCount = 10;
+
+namespace varn::detail {
+
+// All texts of one row in a single heap block: the cells, the item-data slots
+// and the colour list, each under a small key. Only non-empty texts take room,
+// so a row whose texts are all empty allocates nothing.
+//
+// Block layout: uint32 bytes used (header included), uint32 capacity, then the
+// entries one after another: key byte, length (one byte below 255, else 255
+// and four bytes), the text bytes.
+class TVGRowTexts {
+public:
+    static constexpr int colorsKey = VGCellCount + VGItemDataCount;
+
+    TVGRowTexts() = default;
+    TVGRowTexts(const TVGRowTexts& other);
+    TVGRowTexts(TVGRowTexts&& other) noexcept : block(other.block) { other.block = nullptr; }
+    TVGRowTexts& operator=(const TVGRowTexts& other);
+    TVGRowTexts& operator=(TVGRowTexts&& other) noexcept;
+    ~TVGRowTexts();
+
+    // The text under key, empty when there is none. Valid until the next change.
+    std::string_view get(int key) const;
+    // The empty text removes the entry.
+    void set(int key, std::string_view text);
+    void clear();
+    // Heap bytes held (the block's capacity), for measuring.
+    size_t heapBytes() const;
+
+private:
+    struct Found {
+        char* entry = nullptr;  // the entry's key byte, nullptr when absent
+        size_t headerSize = 0;
+        size_t length = 0;
+    };
+    Found find(int key) const;
+    void reserve(size_t needed);
+
+    char* block = nullptr;  // nullptr while every text is empty
+};
+
+}  // namespace varn::detail
+
+// One row of the grid. Flags and numbers are plain fields; the texts (cells,
+// item data, colour list) are reached through accessors named after them,
+// because they share one packed block. Cell positions outside 0..35 and slots
+// outside 0..9 raise the list-index error and change nothing.
+struct TVarnGrid_rowInfo {
+    bool selected = false;    // always true for the current row
+    bool checkMark = false;
+    bool unicolumn = false;   // one text (cell 0) across all columns
+    bool noCheckBox = false;  // hides the row's check box
+    int32_t imageIndex = -1;  // image from the grid's Images; -1 none
+    int32_t rowAttr = -1;     // font attribute of the whole row; -1 none
+    std::bitset<VGCellCount> spanNext;  // painting joins the cell with the next
+    std::bitset<VGCellCount> isNull;    // cell has no value; all set on a new row
+    int8_t cellAttr[VGCellCount];       // font attribute per cell (0..4); -1 none
+
+    TVarnGrid_rowInfo();
+
+    AnsiString cells(int col) const { return AnsiString(cellView(col)); }
+    std::string_view cellView(int col) const;  // valid until the row's texts change
+    // Stores the raw text; the null flag is the caller's (see TVarnGrid::SetString).
+    void setCells(int col, std::string_view text);
+
+    AnsiString itemData(int slot) const { return AnsiString(itemDataView(slot)); }
+    std::string_view itemDataView(int slot) const;
+    void setItemData(int slot, std::string_view text);
+
+    // Per-cell background colours kept for callers: "col:colour" pieces joined by ",".
+    AnsiString colors() const { return AnsiString(texts.get(varn::detail::TVGRowTexts::colorsKey)); }
+    void setColors(std::string_view text) { texts.set(varn::detail::TVGRowTexts::colorsKey, text); }
+
+    size_t textHeapBytes() const { return texts.heapBytes(); }
+
+private:
+    varn::detail::TVGRowTexts texts;
+};
