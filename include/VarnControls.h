@@ -3,6 +3,7 @@
 
 #include "platform/Types.h"
 #include "platform/SysUtils.h"
+#include "platform/Classes.h"
 #include "platform/Windows.h"
 #include "platform/Forms.h"
 #include "utils/Version.h"
