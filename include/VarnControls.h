@@ -7,4 +7,7 @@
 #include "platform/Windows.h"
 #include "platform/Forms.h"
 #include "utils/Version.h"
+#include "utils/BlockArray.h"
+#include "utils/Cnvtools.h"
+#include "utils/XmlReader.h"
 #include "db/DBDate.h"
