@@ -300,13 +300,15 @@ public:
 
 protected:
     // Tells this component and its own components of AComponent's insertion or
-    // removal. Overrides call the inherited one.
+    // removal. Overrides call the inherited one. opInsert arrives from the new
+    // component's constructor and opRemove from its destructor, so handlers only
+    // compare the pointer with the ones they hold.
     virtual void Notification(TComponent* AComponent, TOperation Operation);
     // Marks this component and its components csDestroying. Destructors of
     // descendants may call it early.
     void Destroying();
     // Deletes the owned components now; descendants whose components must go
-    // before their own members call it in their destructor.
+    // before their own members call Destroying() and then this in their destructor.
     void DestroyComponents();
 
 private:
