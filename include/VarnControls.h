@@ -11,3 +11,6 @@
 #include "utils/Cnvtools.h"
 #include "utils/XmlReader.h"
 #include "db/DBDate.h"
+#include "db/sDBConnection.h"
+#include "db/sDBQuery.h"
+#include "db/sDBTable.h"

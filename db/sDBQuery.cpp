@@ -1,0 +1,414 @@
+#include "db/sDBQuery.h"
+
+#include "platform/Forms.h"
+#include "platform/SysUtils.h"
+#include "platform/Windows.h"
+
+#include <mysql.h>
+
+#include <algorithm>
+#include <charconv>
+#include <climits>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+struct TypeName {
+    int code;
+    const char* name;
+};
+
+constexpr TypeName typeNames[] = {
+    {100, "sDB_type_string"}, {200, "sDB_type_integer"}, {300, "sDB_type_floating"},
+    {400, "sDB_type_date"},   {410, "sDB_type_time"},    {420, "sDB_type_date_time"},
+    {500, "sDB_type_blob"},   {600, "sDB_type_bool"},    {700, "sDB_type_unknow"},
+};
+
+struct MysqlType {
+    int mysqlType;
+    const char* name;
+    sDB_type code;
+};
+
+// Searched from the top; the two decimal types count as integers.
+constexpr MysqlType mysqlTypes[] = {
+    {MYSQL_TYPE_TINY, "MYSQL_TYPE_TINY", 200},
+    {MYSQL_TYPE_DECIMAL, "MYSQL_TYPE_DECIMAL", 200},
+    {MYSQL_TYPE_SHORT, "MYSQL_TYPE_SHORT", 200},
+    {MYSQL_TYPE_LONG, "MYSQL_TYPE_LONG", 200},
+    {MYSQL_TYPE_LONGLONG, "MYSQL_TYPE_LONGLONG", 200},
+    {MYSQL_TYPE_INT24, "MYSQL_TYPE_INT24", 200},
+    {MYSQL_TYPE_NEWDECIMAL, "MYSQL_TYPE_NEWDECIMAL", 200},
+    {MYSQL_TYPE_FLOAT, "MYSQL_TYPE_FLOAT", 300},
+    {MYSQL_TYPE_DOUBLE, "MYSQL_TYPE_DOUBLE", 300},
+    {MYSQL_TYPE_NULL, "MYSQL_TYPE_NULL", 700},
+    {MYSQL_TYPE_TIMESTAMP, "MYSQL_TYPE_TIMESTAMP", 420},
+    {MYSQL_TYPE_DATE, "MYSQL_TYPE_DATE", 400},
+    {MYSQL_TYPE_TIME, "MYSQL_TYPE_TIME", 410},
+    {MYSQL_TYPE_DATETIME, "MYSQL_TYPE_DATETIME", 420},
+    {MYSQL_TYPE_YEAR, "MYSQL_TYPE_YEAR", 400},
+    {MYSQL_TYPE_NEWDATE, "MYSQL_TYPE_NEWDATE", 400},
+    {MYSQL_TYPE_VARCHAR, "MYSQL_TYPE_VARCHAR", 100},
+    {MYSQL_TYPE_VAR_STRING, "MYSQL_TYPE_VAR_STRING", 100},
+    {MYSQL_TYPE_STRING, "MYSQL_TYPE_STRING", 100},
+    {MYSQL_TYPE_TINY_BLOB, "MYSQL_TYPE_TINY_BLOB", 500},
+    {MYSQL_TYPE_MEDIUM_BLOB, "MYSQL_TYPE_MEDIUM_BLOB", 500},
+    {MYSQL_TYPE_LONG_BLOB, "MYSQL_TYPE_LONG_BLOB", 500},
+    {MYSQL_TYPE_BLOB, "MYSQL_TYPE_BLOB", 500},
+    {MYSQL_TYPE_BIT, "MYSQL_TYPE_BIT", 600},
+    {MYSQL_TYPE_ENUM, "MYSQL_TYPE_ENUM", 700},
+    {MYSQL_TYPE_SET, "MYSQL_TYPE_SET", 700},
+    {MYSQL_TYPE_GEOMETRY, "MYSQL_TYPE_GEOMETRY", 700},
+};
+
+const char* const unknownName = "*desconocido*";
+const char* const errorCaption = "sDB_query error";
+const char* const typeErrorCaption = "error de tipo de datos";
+
+const sDB_FieldInfo emptyFieldInfo;
+
+void showNoConnection()
+{
+    sDB_showMessage("No se ha asignado conexi\xF3n\nTodo va a fallar", "OJO");
+}
+
+void showServerError(MYSQL* mysql)
+{
+    sDB_showMessage(mysql_error(mysql), errorCaption);
+}
+
+// The C library's decimal reading, as atof does it but always with a decimal
+// point, whatever locale the process runs in.
+double readDouble(const char* text)
+{
+    while (*text == ' ' || (*text >= '\t' && *text <= '\r'))
+        ++text;
+    if (*text == '+')
+        ++text;
+    double value = 0.0;
+    std::from_chars(text, text + std::strlen(text), value);
+    return value;
+}
+
+// Truncation toward zero, held inside the 32-bit range.
+int32_t truncateToInt(double value)
+{
+    if (std::isnan(value))
+        return 0;
+    if (value >= 2147483647.0)
+        return INT32_MAX;
+    if (value <= -2147483648.0)
+        return INT32_MIN;
+    return static_cast<int32_t>(value);
+}
+
+int readNumber(const char* text, size_t start, size_t count)
+{
+    char copy[8] = {};
+    size_t length = std::strlen(text);
+    if (start < length)
+        std::memcpy(copy, text + start, std::min(count, length - start));
+    return std::atoi(copy);
+}
+
+}  // namespace
+
+AnsiString sDB_typeName(int code)
+{
+    for (const TypeName& entry : typeNames)
+        if (entry.code == code)
+            return entry.name;
+    return unknownName;
+}
+
+sDB_type sDB_typeOfMysqlType(int mysqlType)
+{
+    for (const MysqlType& entry : mysqlTypes)
+        if (entry.mysqlType == mysqlType)
+            return entry.code;
+    return sDB_type_unknow;
+}
+
+AnsiString sDB_mysqlTypeName(int mysqlType)
+{
+    for (const MysqlType& entry : mysqlTypes)
+        if (entry.mysqlType == mysqlType)
+            return entry.name;
+    return unknownName;
+}
+
+void sDB_showMessage(const AnsiString& text, const AnsiString& caption)
+{
+    Application->MessageBox(text, caption, MB_OK);
+}
+
+int32_t sDB_execute(sDB_connection* connection, const AnsiString& sql)
+{
+    if (!connection || !connection->mysql) {
+        showNoConnection();
+        return 0;
+    }
+    MYSQL* mysql = connection->mysql;
+    if (mysql_real_query(mysql, sql.data(), sql.size()) != 0) {
+        showServerError(mysql);
+        return 0;
+    }
+    // A statement that does return rows must have them read, or the connection
+    // refuses the next command.
+    if (mysql_field_count(mysql) != 0) {
+        if (MYSQL_RES* rows = mysql_store_result(mysql))
+            mysql_free_result(rows);
+        else
+            showServerError(mysql);
+    }
+    return static_cast<int32_t>(static_cast<uint32_t>(mysql_affected_rows(mysql)));
+}
+
+AnsiString sDB_quote(sDB_connection* connection, const AnsiString& text)
+{
+    std::string buffer(text.size() * 2 + 1, '\0');
+    unsigned long length;
+    if (connection && connection->mysql)
+        length = mysql_real_escape_string(connection->mysql, buffer.data(), text.data(), text.size());
+    else  // no connection to ask for its character set; latin1 escapes the same way
+        length = mysql_escape_string(buffer.data(), text.data(), text.size());
+    buffer.resize(length);
+    return "'" + buffer + "'";
+}
+
+// ---- sDB_query --------------------------------------------------------------
+
+sDB_query::~sDB_query()
+{
+    if (result)
+        mysql_free_result(result);
+}
+
+bool sDB_query::hasConnection() const
+{
+    return connection && connection->mysql;
+}
+
+void sDB_query::checkConnection()
+{
+    if (!connection)
+        connection = sDB_defaultConnection;
+    if (!hasConnection())
+        showNoConnection();
+}
+
+void sDB_query::clear()
+{
+    if (result)
+        mysql_free_result(result);
+    result = nullptr;
+    row = nullptr;
+    fields.reset();
+    recordCount = -1;
+    fieldCount = -1;
+    current = -1;
+    nextFetch = -1;
+    nextFetchOffset = nullptr;
+    lengths = nullptr;
+}
+
+void sDB_query::exec(const AnsiString& sql)
+{
+    clear();
+    checkConnection();
+    if (!hasConnection())
+        return;
+    MYSQL* mysql = connection->mysql;
+    if (mysql_real_query(mysql, sql.data(), sql.size()) != 0) {
+        showServerError(mysql);
+        return;
+    }
+    result = mysql_store_result(mysql);
+    if (!result) {
+        // No result is normal for a statement without rows, an error otherwise.
+        if (mysql_field_count(mysql) != 0)
+            showServerError(mysql);
+        return;
+    }
+    recordCount = static_cast<int32_t>(mysql_num_rows(result));
+    fieldCount = static_cast<int32_t>(mysql_num_fields(result));
+    fields = std::make_unique<sDB_FieldInfo[]>(fieldCount);
+    for (int i = 0; i < fieldCount; ++i) {
+        const MYSQL_FIELD* field = mysql_fetch_field_direct(result, i);
+        sDB_FieldInfo& info = fields[i];
+        info.index = i;
+        info.name = field->name ? field->name : "";
+        info.mysqlType = static_cast<unsigned char>(field->type);
+        info.type = sDB_typeOfMysqlType(info.mysqlType);
+        info.table = field->org_table ? field->org_table : "";
+    }
+    current = -1;
+    if (recordCount > 0)
+        first();
+}
+
+void sDB_query::fetchRow(int index)
+{
+    if (nextFetch != index || nextFetchOffset != mysql_row_tell(result))
+        mysql_data_seek(result, index);
+    row = mysql_fetch_row(result);
+    lengths = nullptr;
+    nextFetch = index + 1;
+    nextFetchOffset = mysql_row_tell(result);
+}
+
+void sDB_query::first()
+{
+    if (recordCount <= 0)
+        return;
+    current = 0;
+    fetchRow(0);
+    onRecord();
+}
+
+void sDB_query::next()
+{
+    ++current;
+    if (current <= recordCount - 1) {
+        fetchRow(current);
+        onRecord();
+    }
+}
+
+const sDB_FieldInfo& sDB_query::getFieldInfo(int i) const
+{
+    if (!fields || i < 0 || i >= fieldCount)
+        return emptyFieldInfo;
+    return fields[i];
+}
+
+int sDB_query::findField(const AnsiString& name, const AnsiString& table) const
+{
+    if (!fields)
+        return -1;
+    AnsiString wantedName = AnsiUpperCase(name);
+    AnsiString wantedTable = AnsiUpperCase(table);
+    for (int i = 0; i < fieldCount; ++i) {
+        if (AnsiUpperCase(fields[i].name) != wantedName)
+            continue;
+        if (table.empty() || AnsiUpperCase(fields[i].table) == wantedTable)
+            return i;
+    }
+    return -1;
+}
+
+const char* sDB_query::cell(int col) const
+{
+    if (!row || col < 0 || col >= fieldCount)
+        return nullptr;
+    return row[col];
+}
+
+AnsiString sDB_query::getValue(int col)
+{
+    const char* text = cell(col);
+    if (!text)
+        return AnsiString();
+    // Lengths rather than the terminator: a blob may hold zero bytes.
+    if (!lengths)
+        lengths = mysql_fetch_lengths(result);
+    return lengths ? AnsiString(text, lengths[col]) : AnsiString(text);
+}
+
+bool sDB_query::checkType(int col, sDB_type accepted, sDB_type alsoAccepted, const char* typeName) const
+{
+    if (!fields || col < 0 || col >= fieldCount)
+        return false;
+    sDB_type type = fields[col].type;
+    if (type == accepted || type == alsoAccepted)
+        return true;
+    sDB_showMessage("la columna " + fields[col].name + " no es de tipo " + typeName, typeErrorCaption);
+    return false;
+}
+
+AnsiString sDB_query::getString(int col)
+{
+    if (!checkType(col, sDB_type_string, sDB_type_blob, "STRING"))
+        return AnsiString();
+    return getValue(col);
+}
+
+int32_t sDB_query::getInteger(int col)
+{
+    if (!checkType(col, sDB_type_integer, sDB_type_floating, "INTEGER"))
+        return 0;
+    if (fields[col].type == sDB_type_floating)
+        return truncateToInt(getDouble(col));
+    const char* text = cell(col);
+    return text ? std::atoi(text) : 0;
+}
+
+double sDB_query::getDouble(int col)
+{
+    if (!checkType(col, sDB_type_floating, sDB_type_integer, "DOUBLE"))
+        return 0.0;
+    if (fields[col].type == sDB_type_integer)
+        return getInteger(col);
+    const char* text = cell(col);
+    return text ? readDouble(text) : 0.0;
+}
+
+sDB_date sDB_query::getDate(int col)
+{
+    sDB_date date;
+    if (!checkType(col, sDB_type_date, sDB_type_date, "DATE"))
+        return date;
+    const char* text = cell(col);
+    // Only DATE has the YYYY-MM-DD form; YEAR and NEWDATE give the null date.
+    if (text && *text && fields[col].mysqlType == MYSQL_TYPE_DATE) {
+        date.year = readNumber(text, 0, 4);
+        date.month = readNumber(text, 5, 2);
+        date.day = readNumber(text, 8, 2);
+    }
+    return date;
+}
+
+sDB_time sDB_query::getTime(int col)
+{
+    sDB_time time;
+    if (!checkType(col, sDB_type_time, sDB_type_time, "TIME"))
+        return time;
+    const char* text = cell(col);
+    if (text && *text && fields[col].mysqlType == MYSQL_TYPE_TIME) {
+        time.hour = readNumber(text, 0, 2);
+        time.minute = readNumber(text, 3, 2);
+    }
+    return time;
+}
+
+AnsiString sDB_query::getString(const AnsiString& name, const AnsiString& table)
+{
+    int col = findField(name, table);
+    return col >= 0 ? getString(col) : AnsiString();
+}
+
+int32_t sDB_query::getInteger(const AnsiString& name, const AnsiString& table)
+{
+    int col = findField(name, table);
+    return col >= 0 ? getInteger(col) : 0;
+}
+
+double sDB_query::getDouble(const AnsiString& name, const AnsiString& table)
+{
+    int col = findField(name, table);
+    return col >= 0 ? getDouble(col) : 0.0;
+}
+
+sDB_date sDB_query::getDate(const AnsiString& name, const AnsiString& table)
+{
+    int col = findField(name, table);
+    return col >= 0 ? getDate(col) : sDB_date();
+}
+
+sDB_time sDB_query::getTime(const AnsiString& name, const AnsiString& table)
+{
+    int col = findField(name, table);
+    return col >= 0 ? getTime(col) : sDB_time();
+}

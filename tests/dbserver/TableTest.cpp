@@ -1,0 +1,174 @@
+#include "DbServerTest.h"
+
+#include "db/sDBTable.h"
+
+namespace {
+
+class CountingTable : public sDB_table {
+public:
+    using sDB_table::sDB_table;
+    void onRecord() override { ++records; }
+    int records = 0;
+};
+
+// Adds its assignments in onUpdateFields, as a derived table does.
+class FieldsTable : public sDB_table {
+public:
+    using sDB_table::sDB_table;
+    void onUpdateFields() override
+    {
+        setInteger("a", 7);
+        setString("n", "Luis");
+    }
+};
+
+}  // namespace
+
+using Table = DbServerTest;
+
+TEST_F(Table, LoadAndSelectFindRecords)
+{
+    admin("create table T (code varchar(20) primary key, a int, n varchar(20))");
+    admin("insert into T values ('A1', 1, 'Ana'), ('B2', 2, 'Bea'), ('C3', 1, 'Ceci')");
+    CountingTable table(&connection);
+    table.setTableName("T");
+
+    EXPECT_TRUE(table.load("B2"));
+    EXPECT_EQ(table.getCode(), "B2");
+    EXPECT_EQ(table.getString("n"), "Bea");
+    EXPECT_EQ(table.records, 2);  // once inside exec, once more by load
+
+    EXPECT_FALSE(table.load("Z9"));
+    EXPECT_EQ(table.getCode(), "");
+    EXPECT_TRUE(table.eof());
+
+    EXPECT_EQ(table.select(), 3);
+    EXPECT_EQ(table.getCode(), "");
+    EXPECT_EQ(table.select("a=1", "n desc"), 2);
+    EXPECT_EQ(table.getString("n"), "Ceci");
+    EXPECT_EQ(table.getLastWhere(), "a=1");
+    EXPECT_EQ(table.getLastOrderBy(), "n desc");
+
+    table.load("A1");
+    table.reload();
+    EXPECT_EQ(table.getCode(), "A1");
+    EXPECT_EQ(table.getLastWhere(), "");
+    EXPECT_EQ(takeSentStatements(), (std::vector<std::string>{
+                                        "select * from T where code='B2'",
+                                        "select * from T where code='Z9'",
+                                        "select * from T",
+                                        "select * from T where a=1 order by n desc",
+                                        "select * from T where code='A1'",
+                                        "select * from T where code='A1'",
+                                    }));
+    EXPECT_EQ(takeMessages(), std::vector<ShownMessage>{});
+}
+
+TEST_F(Table, PostSendsOneUpdateAndReadsTheRecordBack)
+{
+    admin("create table T (code varchar(20) primary key, p double, n varchar(20), a int, "
+          "d date, t time)");
+    admin("insert into T (code) values ('A1'), ('B2')");
+    CountingTable table(&connection);
+    table.setTableName("T");
+
+    ASSERT_TRUE(table.load("A1"));
+    takeSentStatements();
+    table.setFloat("p", 12.5);
+    table.setString("n", "Ana");
+    table.records = 0;
+    table.post();
+    EXPECT_EQ(takeSentStatements(), (std::vector<std::string>{
+                                        "update T set p=12.500000, n='Ana' where code='A1'",
+                                        "select * from T where code='A1'",
+                                    }));
+    EXPECT_EQ(table.records, 2);
+    EXPECT_EQ(table.getDouble("p"), 12.5);
+    EXPECT_EQ(table.getString("n"), "Ana");
+
+    table.setDate("d", sDB_date{5, 3, 2006});
+    table.post();
+    table.setTime("t", sDB_time{9, 5});
+    table.post();
+    EXPECT_EQ(takeSentStatements(), (std::vector<std::string>{
+                                        "update T set d='2006/03/05' where code='A1'",
+                                        "select * from T where code='A1'",
+                                        "update T set t='09:05' where code='A1'",
+                                        "select * from T where code='A1'",
+                                    }));
+    sDB_date date = table.getDate("d");
+    EXPECT_EQ(date.year * 10000 + date.month * 100 + date.day, 20060305);
+    EXPECT_EQ(table.getTime("t").minute, 5);
+
+    FieldsTable derived(&connection);
+    derived.setTableName("T");
+    derived.load("B2");
+    takeSentStatements();
+    derived.post();
+    EXPECT_EQ(takeSentStatements().at(0), "update T set a=7, n='Luis' where code='B2'");
+    EXPECT_EQ(derived.getInteger("a"), 7);
+
+    // Loading drops a statement that was being collected.
+    table.setInteger("a", 99);
+    table.load("A1");
+    table.post();
+    EXPECT_EQ(adminColumn("select a from T where code='A1'"), std::vector<std::string>{"NULL"});
+    takeMessages();
+
+    // After a selection there is no current record: the server refuses the statement.
+    table.select();
+    table.setInteger("a", 5);
+    table.post();
+    std::vector<ShownMessage> shown = takeMessages();
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].caption, "sDB_query error");
+    EXPECT_EQ(adminColumn("select count(*) from T where a=5"), std::vector<std::string>{"0"});
+}
+
+TEST_F(Table, KeysAndValuesAreEscaped)
+{
+    admin("create table T (code varchar(40) primary key, n varchar(40))");
+    admin("insert into T values ('plain', 'p'), ('other', 'o')");
+    sDB_table table(&connection);
+    table.setTableName("T");
+    const AnsiString key = "x' or 'a'='a' -- \\";
+
+    EXPECT_FALSE(table.load(key));
+    EXPECT_TRUE(table.eof());
+    EXPECT_TRUE(table.insertRecord(key));
+    EXPECT_EQ(table.getCode(), key);
+    table.setString("n", "it's \\ -- here");
+    table.post();
+    EXPECT_EQ(table.getString("n"), "it's \\ -- here");
+    EXPECT_EQ(adminColumn("select code from T order by code"),
+              (std::vector<std::string>{"other", "plain", key}));
+
+    EXPECT_FALSE(table.insertRecord(key));  // a duplicate key: the server's error is shown
+    EXPECT_EQ(takeMessages().size(), 1u);
+
+    EXPECT_TRUE(table.load(key));
+    EXPECT_EQ(table.getRecordCount(), 1);
+    EXPECT_TRUE(table.deleteRecord(key));
+    EXPECT_EQ(table.getCode(), "");
+    EXPECT_FALSE(table.deleteRecord(key));
+    EXPECT_EQ(adminColumn("select code from T order by code"), (std::vector<std::string>{"other", "plain"}));
+    EXPECT_EQ(takeMessages(), std::vector<ShownMessage>{});
+}
+
+TEST_F(Table, Latin1TextsKeepEveryByte)
+{
+    admin("create table T (code varchar(20) primary key, n varchar(20))");
+    sDB_table table(&connection);
+    table.setTableName("T");
+    const AnsiString key = "\xD1" "and\xFA";    // Ñandú
+    const AnsiString value = "ca\xF1\xF3n";      // cañón
+
+    ASSERT_TRUE(table.insertRecord(key));
+    table.setString("n", value);
+    table.post();
+    ASSERT_TRUE(table.load(key));
+    EXPECT_EQ(table.getString("n"), value);
+    EXPECT_EQ(table.getString("code"), key);
+    // Stored as those characters, not as their bytes reinterpreted.
+    EXPECT_EQ(adminColumn("select hex(convert(n using utf8mb4)) from T"), std::vector<std::string>{"6361C3B1C3B36E"});
+}
