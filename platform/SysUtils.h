@@ -50,6 +50,9 @@ struct TFormatSettings {
     AnsiString ShortDayNames[7];  // index 0 is Sunday, as the framework has it
     AnsiString LongDayNames[7];
     AnsiString CollationLocale = "es_ES";
+    // Two-digit years read by StrToDate land within this many years before
+    // the current year (and the years after it up to a century).
+    int TwoDigitYearCenturyWindow = 50;
 
     TFormatSettings();  // fills the Spanish month and day names
 };
@@ -98,12 +101,14 @@ TDateTime Now();
 // ---- Latin-1 text ----------------------------------------------------------
 
 AnsiString Latin1ToUtf8(const AnsiString& latin1);
-AnsiString Utf8ToLatin1(const std::string& utf8);  // characters outside Latin-1 become '?'
+// Characters outside Latin-1 and malformed bytes become '?'.
+AnsiString Utf8ToLatin1(const std::string& utf8);
 
 AnsiString UpperCase(const AnsiString& text);      // ASCII letters only
 AnsiString LowerCase(const AnsiString& text);
 AnsiString AnsiUpperCase(const AnsiString& text);  // locale-correct: í becomes Í
 AnsiString AnsiLowerCase(const AnsiString& text);
+// Trim* remove blanks and control characters (everything up to ' ').
 AnsiString Trim(const AnsiString& text);
 AnsiString TrimLeft(const AnsiString& text);
 AnsiString TrimRight(const AnsiString& text);

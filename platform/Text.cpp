@@ -1,0 +1,277 @@
+// Latin-1 text services: UTF-8 conversion at the edges, case mapping,
+// trimming and locale collation through ICU.
+#include "platform/SysUtils.h"
+
+#include <unicode/ucol.h>
+
+#include <iterator>
+#include <memory>
+#include <vector>
+
+namespace {
+
+unsigned char byteOf(char c)
+{
+    return static_cast<unsigned char>(c);
+}
+
+// Latin-1 letters with a Latin-1 partner of the other case; the multiplication
+// and division signs sit in the middle of the ranges, and ß and ÿ have no upper
+// case within Latin-1.
+char upperLatin1(char c)
+{
+    const unsigned char b = byteOf(c);
+    if ((b >= 'a' && b <= 'z') || (b >= 0xE0 && b <= 0xFE && b != 0xF7))
+        return static_cast<char>(b - 0x20);
+    return c;
+}
+
+char lowerLatin1(char c)
+{
+    const unsigned char b = byteOf(c);
+    if ((b >= 'A' && b <= 'Z') || (b >= 0xC0 && b <= 0xDE && b != 0xD7))
+        return static_cast<char>(b + 0x20);
+    return c;
+}
+
+// ---- Collation -------------------------------------------------------------
+
+struct CollatorCloser {
+    void operator()(UCollator* collator) const { ucol_close(collator); }
+};
+using CollatorPointer = std::unique_ptr<UCollator, CollatorCloser>;
+
+// The collators for FormatSettings.CollationLocale, opened on first use and
+// reopened only when the locale changes: opening one costs far more than a
+// comparison, and sorting calls these a million times.
+struct CollatorCache {
+    AnsiString locale;
+    bool opened = false;
+    CollatorPointer caseless;  // secondary strength: accents count, case does not
+    CollatorPointer exact;     // tertiary strength
+
+    void refresh()
+    {
+        if (opened && locale == FormatSettings.CollationLocale)
+            return;
+        locale = FormatSettings.CollationLocale;
+        opened = true;
+        caseless = open(UCOL_SECONDARY);
+        exact = open(UCOL_TERTIARY);
+    }
+
+    CollatorPointer open(UColAttributeValue strength)
+    {
+        UErrorCode status = U_ZERO_ERROR;
+        CollatorPointer collator(ucol_open(locale.c_str(), &status));
+        if (U_FAILURE(status))
+            return nullptr;
+        ucol_setStrength(collator.get(), strength);
+        return collator;
+    }
+};
+
+UCollator* collator(bool caseSensitive)
+{
+    thread_local CollatorCache cache;
+    cache.refresh();
+    return caseSensitive ? cache.exact.get() : cache.caseless.get();
+}
+
+// Latin-1 bytes are the first 256 code points, so widening each byte is the conversion.
+class Utf16Text {
+public:
+    Utf16Text(const Utf16Text&) = delete;
+    Utf16Text& operator=(const Utf16Text&) = delete;
+
+    explicit Utf16Text(const AnsiString& text)
+    {
+        UChar* target = small;
+        if (text.size() > std::size(small)) {
+            large.resize(text.size());
+            target = large.data();
+        }
+        for (size_t i = 0; i < text.size(); ++i)
+            target[i] = byteOf(text[i]);
+        chars = target;
+        length = static_cast<int32_t>(text.size());
+    }
+
+    const UChar* chars;
+    int32_t length;
+
+private:
+    UChar small[256];
+    std::vector<UChar> large;
+};
+
+int compareBytes(const AnsiString& a, const AnsiString& b)
+{
+    int result = a.compare(b);
+    return result < 0 ? -1 : (result > 0 ? 1 : 0);
+}
+
+int collate(const AnsiString& a, const AnsiString& b, bool caseSensitive)
+{
+    UCollator* active = collator(caseSensitive);
+    if (!active) {
+        // Without a collator, fall back to the byte order of the case-folded texts.
+        return caseSensitive ? compareBytes(a, b) : compareBytes(AnsiUpperCase(a), AnsiUpperCase(b));
+    }
+    const Utf16Text left(a);
+    const Utf16Text right(b);
+    switch (ucol_strcoll(active, left.chars, left.length, right.chars, right.length)) {
+    case UCOL_LESS: return -1;
+    case UCOL_GREATER: return 1;
+    default: return 0;
+    }
+}
+
+}  // namespace
+
+AnsiString Latin1ToUtf8(const AnsiString& latin1)
+{
+    AnsiString out;
+    out.reserve(latin1.size() + latin1.size() / 4);
+    for (char c : latin1) {
+        const unsigned char b = byteOf(c);
+        if (b < 0x80) {
+            out += c;
+        } else {
+            out += static_cast<char>(0xC0 | (b >> 6));
+            out += static_cast<char>(0x80 | (b & 0x3F));
+        }
+    }
+    return out;
+}
+
+AnsiString Utf8ToLatin1(const std::string& utf8)
+{
+    AnsiString out;
+    out.reserve(utf8.size());
+    size_t i = 0;
+    const size_t n = utf8.size();
+    while (i < n) {
+        const unsigned char lead = byteOf(utf8[i]);
+        if (lead < 0x80) {
+            out += static_cast<char>(lead);
+            ++i;
+            continue;
+        }
+        int length;
+        char32_t codePoint;
+        char32_t minimum;
+        if (lead >= 0xC2 && lead <= 0xDF) {
+            length = 2; codePoint = lead & 0x1F; minimum = 0x80;
+        } else if (lead >= 0xE0 && lead <= 0xEF) {
+            length = 3; codePoint = lead & 0x0F; minimum = 0x800;
+        } else if (lead >= 0xF0 && lead <= 0xF4) {
+            length = 4; codePoint = lead & 0x07; minimum = 0x10000;
+        } else {
+            out += '?';  // a stray continuation byte or an invalid lead
+            ++i;
+            continue;
+        }
+        int read = 1;
+        while (read < length && i + read < n && (byteOf(utf8[i + read]) & 0xC0) == 0x80) {
+            codePoint = (codePoint << 6) | (byteOf(utf8[i + read]) & 0x3F);
+            ++read;
+        }
+        const bool valid = read == length && codePoint >= minimum && codePoint <= 0x10FFFF
+                           && !(codePoint >= 0xD800 && codePoint <= 0xDFFF);
+        // A broken sequence becomes one '?' and reading resumes at the byte that broke it.
+        out += valid && codePoint <= 0xFF ? static_cast<char>(codePoint) : '?';
+        i += read;
+    }
+    return out;
+}
+
+AnsiString UpperCase(const AnsiString& text)
+{
+    AnsiString out = text;
+    for (char& c : out) {
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 0x20);
+    }
+    return out;
+}
+
+AnsiString LowerCase(const AnsiString& text)
+{
+    AnsiString out = text;
+    for (char& c : out) {
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c + 0x20);
+    }
+    return out;
+}
+
+AnsiString AnsiUpperCase(const AnsiString& text)
+{
+    AnsiString out = text;
+    for (char& c : out)
+        c = upperLatin1(c);
+    return out;
+}
+
+AnsiString AnsiLowerCase(const AnsiString& text)
+{
+    AnsiString out = text;
+    for (char& c : out)
+        c = lowerLatin1(c);
+    return out;
+}
+
+AnsiString TrimLeft(const AnsiString& text)
+{
+    size_t start = 0;
+    while (start < text.size() && byteOf(text[start]) <= ' ')
+        ++start;
+    return text.substr(start);
+}
+
+AnsiString TrimRight(const AnsiString& text)
+{
+    size_t end = text.size();
+    while (end > 0 && byteOf(text[end - 1]) <= ' ')
+        --end;
+    return text.substr(0, end);
+}
+
+AnsiString Trim(const AnsiString& text)
+{
+    return TrimLeft(TrimRight(text));
+}
+
+int AnsiCompareText(const AnsiString& a, const AnsiString& b)
+{
+    return collate(a, b, false);
+}
+
+int AnsiCompareStr(const AnsiString& a, const AnsiString& b)
+{
+    return collate(a, b, true);
+}
+
+bool AnsiSameText(const AnsiString& a, const AnsiString& b)
+{
+    return AnsiCompareText(a, b) == 0;
+}
+
+std::string AnsiSortKeyText(const AnsiString& text)
+{
+    UCollator* active = collator(false);
+    if (!active)
+        return AnsiUpperCase(text);
+    const Utf16Text source(text);
+    std::string key(source.length * 2 + 16, '\0');
+    int32_t size = ucol_getSortKey(active, source.chars, source.length, reinterpret_cast<uint8_t*>(key.data()),
+                                   static_cast<int32_t>(key.size()));
+    if (size > static_cast<int32_t>(key.size())) {
+        key.resize(size);
+        size = ucol_getSortKey(active, source.chars, source.length, reinterpret_cast<uint8_t*>(key.data()), size);
+    }
+    // The key ends with a zero byte; dropping it keeps the order (a prefix sorts first).
+    key.resize(size > 0 ? size - 1 : 0);
+    return key;
+}
