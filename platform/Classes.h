@@ -396,9 +396,11 @@ public:
     virtual void EndUpdate();
     int UpdateCount() const { return updateCount; }
 
-protected:
-    // The change hook; does nothing here.
+    // The change hook; does nothing here. Public so that item classes can
+    // report a change straight to their collection.
     virtual void Update(TCollectionItem* Item);
+
+protected:
     // Tells of an item added, about to leave or about to be deleted.
     virtual void Notify(TCollectionItem* Item, TCollectionNotification Action);
     // Reports a change of the whole collection unless an update is running.
