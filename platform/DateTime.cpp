@@ -69,7 +69,6 @@ struct DateParts {
     int year = 0, month = 0, day = 0;
     int hour = 0, minute = 0, second = 0, msec = 0;
     int dayOfWeek = 0;  // 1 = Sunday
-    long long msecsOfDay = 0;
 };
 
 DateParts splitDateTime(TDateTime value)
@@ -77,7 +76,6 @@ DateParts splitDateTime(TDateTime value)
     DateParts parts;
     const TimeStamp stamp = toTimeStamp(value);
     civilFromDays(stamp.days + dateDelta, parts.year, parts.month, parts.day);
-    parts.msecsOfDay = stamp.msecs;
     parts.hour = static_cast<int>(stamp.msecs / 3600000);
     parts.minute = static_cast<int>(stamp.msecs / 60000 % 60);
     parts.second = static_cast<int>(stamp.msecs / 1000 % 60);
@@ -211,7 +209,7 @@ void appendFormat(AnsiString& out, const AnsiString& format, const DateParts& pa
             break;
         case 'C':
             appendFormat(out, settings.ShortDateFormat, parts, nesting + 1);
-            if (parts.msecsOfDay != 0) {
+            if (parts.hour != 0 || parts.minute != 0 || parts.second != 0) {
                 out += ' ';
                 appendFormat(out, settings.LongTimeFormat, parts, nesting + 1);
             }

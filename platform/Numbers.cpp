@@ -400,7 +400,7 @@ AnsiString renderSection(const AnsiString& section, const NumberLayout& layout, 
                 if (static_cast<int>(digits.size()) < minimumDigits)
                     digits.insert(0, minimumDigits - digits.size(), '0');
                 out += digits;
-                afterPoint = true;  // placeholders after the exponent are literals' neighbours only
+                afterPoint = true;  // digit placeholders after the exponent print nothing
                 decimalPlaceholder = static_cast<int>(fractionDigits.size());
             } else {
                 out += c;

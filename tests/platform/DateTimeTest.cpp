@@ -141,6 +141,7 @@ TEST_F(DateTime, FormatDateTimeMatchesHandCheckedTable)
         {"dddddd", sunday, "domingo, 5 de marzo de 2006"},
         {"c", sunday, "05/03/2006 9:05:07"},
         {"c", saturday, "04/03/2006"},
+        {"c", saturday + EncodeTime(0, 0, 0, 500), "04/03/2006"},
         {"", sunday, "05/03/2006 9:05:07"},
         {"t", sunday, "9:05"},
         {"tt", sunday, "9:05:07"},
