@@ -8,12 +8,12 @@ class TXmlReader : public nStringArray {
 public:
     // Kinds of line that NodeType() answers.
     enum : int {
-        xmlNone = 0,        // before the first Next(), or past the end
-        xmlEmpty = 1,       // an empty line
-        xmlText = 2,        // does not begin with "<"
-        xmlSpecial = 3,     // "<!" comment or declaration
-        xmlEmptyElement = 4, // contains "/>"
-        xmlTag = 5,         // any other start or end tag
+        xmlNone = 0,          // before the first Next(), or past the end
+        xmlEmpty = 1,         // an empty line
+        xmlText = 2,          // does not begin with "<"
+        xmlSpecial = 3,       // "<!" comment or declaration
+        xmlEmptyElement = 4,  // contains "/>"
+        xmlTag = 5,           // any other start or end tag
     };
 
     // Cuts the text into lines; the current line index is kept as it was.
