@@ -113,6 +113,28 @@ int readNumber(const char* text, size_t start, size_t count)
     return std::atoi(copy);
 }
 
+// The client library's escaping for a single-byte character set such as latin1.
+// Without a connection the library's own function cannot be used: it needs an
+// initialised library and crashes otherwise.
+AnsiString escapeWithoutConnection(const AnsiString& text)
+{
+    AnsiString escaped;
+    escaped.reserve(text.size() * 2);
+    for (char c : text) {
+        switch (c) {
+        case '\0': escaped += "\\0"; break;
+        case '\n': escaped += "\\n"; break;
+        case '\r': escaped += "\\r"; break;
+        case '\x1A': escaped += "\\Z"; break;
+        case '\\':
+        case '\'':
+        case '"': escaped += '\\'; escaped += c; break;
+        default: escaped += c;
+        }
+    }
+    return escaped;
+}
+
 }  // namespace
 
 AnsiString sDB_typeName(int code)
@@ -168,12 +190,10 @@ int32_t sDB_execute(sDB_connection* connection, const AnsiString& sql)
 
 AnsiString sDB_quote(sDB_connection* connection, const AnsiString& text)
 {
+    if (!connection || !connection->mysql)
+        return "'" + escapeWithoutConnection(text) + "'";
     std::string buffer(text.size() * 2 + 1, '\0');
-    unsigned long length;
-    if (connection && connection->mysql)
-        length = mysql_real_escape_string(connection->mysql, buffer.data(), text.data(), text.size());
-    else  // no connection to ask for its character set; latin1 escapes the same way
-        length = mysql_escape_string(buffer.data(), text.data(), text.size());
+    unsigned long length = mysql_real_escape_string(connection->mysql, buffer.data(), text.data(), text.size());
     buffer.resize(length);
     return "'" + buffer + "'";
 }

@@ -52,10 +52,10 @@ TEST_F(Query, EmptyResultsAndStatementsWithoutRows)
 TEST_F(Query, TypedGettersFollowTheColumnTypes)
 {
     admin("create table V (s varchar(20), i int, d decimal(10,2), f float, dt date, ts datetime, "
-          "y year, t time, b blob)");
+          "y year, t time, b blob, g double)");
     admin("insert into V values ('texto', -42, 12.75, -2.7, '2006-03-05', '2006-03-05 10:20:30', "
-          "2006, '09:05:30', 'x\\0y')");
-    admin("insert into V values (null, null, null, null, null, null, null, null, null)");
+          "2006, '09:05:30', 'x\\0y', -1e20)");
+    admin("insert into V values (null, null, null, null, null, null, null, null, null, null)");
     sDB_query query(&connection);
     query.exec("select * from V");
     ASSERT_EQ(query.getRecordCount(), 2);
@@ -83,6 +83,7 @@ TEST_F(Query, TypedGettersFollowTheColumnTypes)
     EXPECT_EQ(time.hour, 9);
     EXPECT_EQ(time.minute, 5);
     EXPECT_EQ(query.getString(8), std::string("x\0y", 3));
+    EXPECT_EQ(query.getInteger(9), INT32_MIN);  // held inside the 32-bit range
     EXPECT_EQ(takeMessages(), std::vector<ShownMessage>{});
 
     EXPECT_TRUE(query.getDate(5).isNull());

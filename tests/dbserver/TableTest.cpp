@@ -132,6 +132,8 @@ TEST_F(Table, KeysAndValuesAreEscaped)
     sDB_table table(&connection);
     table.setTableName("T");
     const AnsiString key = "x' or 'a'='a' -- \\";
+    const AnsiString awkward("a'b\"c\\d\ne\rf\x1Ag\0h\xF1", 16);
+    EXPECT_EQ(sDB_quote(nullptr, awkward), sDB_quote(&connection, awkward));
 
     EXPECT_FALSE(table.load(key));
     EXPECT_TRUE(table.eof());
