@@ -1,0 +1,223 @@
+// Device contexts on Cairo image surfaces and the Win32 drawing services.
+#pragma once
+
+#include "platform/Types.h"
+
+#include <cairo.h>
+
+#include <string>
+
+// Win32 calls a device context HDC; platform/Messages.h declares the same
+// opaque handle, and this header gives it its body.
+struct HDC__;
+using HDC = HDC__*;
+
+// ---- Constants (Win32 values) ----------------------------------------------
+
+constexpr int TRANSPARENT = 1;  // SetBkMode
+constexpr int OPAQUE = 2;
+
+constexpr int PS_SOLID = 0;
+constexpr int PS_DASH = 1;
+constexpr int PS_DOT = 2;
+constexpr int PS_DASHDOT = 3;
+constexpr int PS_DASHDOTDOT = 4;
+constexpr int PS_NULL = 5;
+constexpr int PS_INSIDEFRAME = 6;
+
+constexpr int BS_SOLID = 0;
+constexpr int BS_NULL = 1;
+constexpr int BS_HOLLOW = BS_NULL;
+
+// Raster operations of the pen (SetROP2).
+constexpr int R2_BLACK = 1;
+constexpr int R2_NOT = 6;
+constexpr int R2_XORPEN = 7;
+constexpr int R2_COPYPEN = 13;
+constexpr int R2_WHITE = 16;
+
+constexpr unsigned DT_TOP = 0x0;
+constexpr unsigned DT_LEFT = 0x0;
+constexpr unsigned DT_CENTER = 0x1;
+constexpr unsigned DT_RIGHT = 0x2;
+constexpr unsigned DT_VCENTER = 0x4;
+constexpr unsigned DT_BOTTOM = 0x8;
+constexpr unsigned DT_WORDBREAK = 0x10;
+constexpr unsigned DT_SINGLELINE = 0x20;
+constexpr unsigned DT_EXPANDTABS = 0x40;
+constexpr unsigned DT_NOCLIP = 0x100;
+constexpr unsigned DT_CALCRECT = 0x400;
+constexpr unsigned DT_NOPREFIX = 0x800;
+constexpr unsigned DT_EDITCONTROL = 0x2000;
+constexpr unsigned DT_END_ELLIPSIS = 0x8000;
+
+constexpr unsigned DFC_SCROLL = 3;
+constexpr unsigned DFC_BUTTON = 4;
+constexpr unsigned DFCS_BUTTONCHECK = 0x0;
+constexpr unsigned DFCS_BUTTONRADIO = 0x4;
+constexpr unsigned DFCS_SCROLLUP = 0x0;
+constexpr unsigned DFCS_SCROLLDOWN = 0x1;
+constexpr unsigned DFCS_SCROLLLEFT = 0x2;
+constexpr unsigned DFCS_SCROLLRIGHT = 0x3;
+constexpr unsigned DFCS_INACTIVE = 0x100;
+constexpr unsigned DFCS_PUSHED = 0x200;
+constexpr unsigned DFCS_CHECKED = 0x400;
+constexpr unsigned DFCS_FLAT = 0x4000;
+constexpr unsigned DFCS_MONO = 0x8000;
+
+constexpr unsigned BDR_RAISEDOUTER = 0x1;
+constexpr unsigned BDR_SUNKENOUTER = 0x2;
+constexpr unsigned BDR_RAISEDINNER = 0x4;
+constexpr unsigned BDR_SUNKENINNER = 0x8;
+constexpr unsigned EDGE_RAISED = BDR_RAISEDOUTER | BDR_RAISEDINNER;
+constexpr unsigned EDGE_SUNKEN = BDR_SUNKENOUTER | BDR_SUNKENINNER;
+constexpr unsigned EDGE_ETCHED = BDR_SUNKENOUTER | BDR_RAISEDINNER;
+constexpr unsigned EDGE_BUMP = BDR_RAISEDOUTER | BDR_SUNKENINNER;
+constexpr unsigned BF_LEFT = 0x1;
+constexpr unsigned BF_TOP = 0x2;
+constexpr unsigned BF_RIGHT = 0x4;
+constexpr unsigned BF_BOTTOM = 0x8;
+constexpr unsigned BF_RECT = BF_LEFT | BF_TOP | BF_RIGHT | BF_BOTTOM;
+constexpr unsigned BF_MIDDLE = 0x800;
+constexpr unsigned BF_ADJUST = 0x2000;
+
+// ---- Device context ----------------------------------------------------------
+
+// The font a device context draws text with. Style bits follow TFontStyle.
+struct TFontSpec {
+    AnsiString Name = "MS Sans Serif";
+    int Height = -11;      // negative: character height in pixels; positive: cell height
+    unsigned Style = 0;    // 1 bold, 2 italic, 4 underline, 8 strike-out
+    int Orientation = 0;   // escapement in tenths of a degree, counter-clockwise
+    int Pitch = 0;         // 0 default, 1 fixed, 2 variable
+    friend bool operator==(const TFontSpec&, const TFontSpec&) = default;
+};
+
+struct TPenSpec {
+    TColor Color = 0;      // resolved RGB
+    int Width = 1;
+    int Style = PS_SOLID;
+    int Mode = R2_COPYPEN;
+};
+
+struct TBrushSpec {
+    TColor Color = 0xFFFFFF;  // resolved RGB
+    int Style = BS_SOLID;
+};
+
+namespace varn::detail {
+struct TFontEntry;
+}
+struct _PangoLayout;
+
+// A drawing target: a Cairo surface seen through an origin (where logical
+// (0, 0) lies on the surface) and a clip region in surface pixels, with the
+// state that Win32 keeps per device context.
+struct HDC__ {
+    HDC__(cairo_surface_t* surface, TPoint origin, cairo_region_t* clip);
+    ~HDC__();
+    HDC__(const HDC__&) = delete;
+    HDC__& operator=(const HDC__&) = delete;
+
+    cairo_surface_t* surface;       // referenced
+    cairo_t* cr;                    // translated by origin, clipped to clip
+    TPoint origin;
+    cairo_region_t* clip;           // surface pixels that drawing may touch
+    TFontSpec font;
+    TPenSpec pen;
+    TBrushSpec brush;
+    TColor textColor = 0;           // resolved RGB
+    TColor bkColor = 0xFFFFFF;      // resolved RGB
+    int bkMode = OPAQUE;
+    TPoint penPos;
+    const void* selectedBy = nullptr;  // canvas whose objects are selected
+    varn::detail::TFontEntry* fontEntry = nullptr;  // cached entry of font; null until text is used
+    _PangoLayout* layout = nullptr;                  // reused for every text of this DC
+    varn::detail::TFontEntry* layoutFont = nullptr;  // font currently set on layout
+
+    // Re-applies origin and clip to cr after either changed.
+    void applyClip();
+};
+using TDeviceContext = HDC__;
+
+// A DC on any Cairo image surface; clip defaults to the whole surface.
+// Release it with DeleteDC.
+HDC CreateSurfaceDC(cairo_surface_t* surface, TPoint origin = {});
+void DeleteDC(HDC dc);
+void SetDCOrigin(HDC dc, TPoint origin);
+// Clip in surface pixels; the DC copies the region.
+void SetDCClipRegion(HDC dc, const cairo_region_t* region);
+void SetDCClipRect(HDC dc, const TRect& surfaceRect);
+
+// ---- Win32 services ----------------------------------------------------------
+
+using COLORREF = uint32_t;  // RGB, red in the low byte
+inline COLORREF RGB(int r, int g, int b) { return (r & 0xFF) | ((g & 0xFF) << 8) | ((b & 0xFF) << 16); }
+inline int GetRValue(COLORREF c) { return c & 0xFF; }
+inline int GetGValue(COLORREF c) { return (c >> 8) & 0xFF; }
+inline int GetBValue(COLORREF c) { return (c >> 16) & 0xFF; }
+
+COLORREF SetTextColor(HDC dc, COLORREF color);
+COLORREF GetTextColor(HDC dc);
+COLORREF SetBkColor(HDC dc, COLORREF color);
+COLORREF GetBkColor(HDC dc);
+int SetBkMode(HDC dc, int mode);
+int GetBkMode(HDC dc);
+
+// A brush handle as FillRect takes it: a solid colour. Win32 also accepts a
+// system colour index + 1 in its place (COLOR_BTNFACE + 1).
+struct HBRUSH__ { COLORREF color; };
+using HBRUSH = HBRUSH__*;
+HBRUSH CreateSolidBrush(COLORREF color);
+HBRUSH GetSysColorBrush(int index);  // owned by the system, never deleted
+void DeleteObject(HBRUSH brush);
+int FillRect(HDC dc, const TRect* rect, HBRUSH brush);
+
+// Logical clip box; returns 1 (simple region) or 0 when nothing is visible.
+int GetClipBox(HDC dc, TRect* rect);
+// Narrows the clip to a logical rectangle.
+int IntersectClipRect(HDC dc, int left, int top, int right, int bottom);
+
+struct DRAWTEXTPARAMS {
+    unsigned cbSize = sizeof(DRAWTEXTPARAMS);
+    int iTabLength = 0;
+    int iLeftMargin = 0;
+    int iRightMargin = 0;
+    unsigned uiLengthDrawn = 0;
+};
+
+// Draws (or with DT_CALCRECT measures) Latin-1 text in rect with the DC's font,
+// text colour and background mode. count < 0: up to the terminating NUL.
+// Returns the text height (with DT_VCENTER or DT_BOTTOM: the offset from
+// rect->top to the bottom of the text); rect is widened or narrowed and its
+// bottom set by DT_CALCRECT.
+int DrawTextEx(HDC dc, const char* text, int count, TRect* rect, unsigned format, DRAWTEXTPARAMS* params);
+int DrawText(HDC dc, const char* text, int count, TRect* rect, unsigned format);
+// Draws one line with its top-left corner at (x, y), rotated by the font's
+// escapement around that point; no prefix or line-break processing.
+bool TextOut(HDC dc, int x, int y, const char* text, int count);
+
+struct SIZE {
+    int cx = 0;
+    int cy = 0;
+};
+bool GetTextExtentPoint32(HDC dc, const char* text, int count, SIZE* size);
+
+bool DrawFrameControl(HDC dc, TRect* rect, unsigned type, unsigned state);
+bool DrawEdge(HDC dc, TRect* rect, unsigned edge, unsigned flags);
+// Inverts every other pixel of the rectangle's outline; drawing it twice
+// restores the original pixels.
+bool DrawFocusRect(HDC dc, const TRect* rect);
+
+// Pixel of the surface at logical (x, y) as RGB; CLR_INVALID outside the clip.
+constexpr COLORREF CLR_INVALID = 0xFFFFFFFF;
+COLORREF GetPixel(HDC dc, int x, int y);
+COLORREF SetPixel(HDC dc, int x, int y, COLORREF color);
+
+bool MoveToEx(HDC dc, int x, int y, TPoint* previous);
+bool LineTo(HDC dc, int x, int y);
+bool Rectangle(HDC dc, int left, int top, int right, int bottom);
+bool RoundRect(HDC dc, int left, int top, int right, int bottom, int width, int height);
+bool Ellipse(HDC dc, int left, int top, int right, int bottom);
+bool Polygon(HDC dc, const TPoint* points, int count);
+bool Polyline(HDC dc, const TPoint* points, int count);

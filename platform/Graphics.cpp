@@ -1,0 +1,418 @@
+#include "platform/Graphics.h"
+
+#include <array>
+#include <cmath>
+
+// ---- Colours -----------------------------------------------------------------
+
+namespace {
+
+// The classic Windows scheme ("Windows Standard"), indexed by COLOR_*.
+constexpr std::array<COLORREF, COLOR_ENDCOLORS + 1> systemColours = {
+    0xC8D0D4,  // COLOR_SCROLLBAR
+    0xA56E3A,  // COLOR_BACKGROUND
+    0x6A240A,  // COLOR_ACTIVECAPTION
+    0x808080,  // COLOR_INACTIVECAPTION
+    0xC8D0D4,  // COLOR_MENU
+    0xFFFFFF,  // COLOR_WINDOW
+    0x000000,  // COLOR_WINDOWFRAME
+    0x000000,  // COLOR_MENUTEXT
+    0x000000,  // COLOR_WINDOWTEXT
+    0xFFFFFF,  // COLOR_CAPTIONTEXT
+    0xC8D0D4,  // COLOR_ACTIVEBORDER
+    0xC8D0D4,  // COLOR_INACTIVEBORDER
+    0x808080,  // COLOR_APPWORKSPACE
+    0x6A240A,  // COLOR_HIGHLIGHT
+    0xFFFFFF,  // COLOR_HIGHLIGHTTEXT
+    0xC8D0D4,  // COLOR_BTNFACE
+    0x808080,  // COLOR_BTNSHADOW
+    0x808080,  // COLOR_GRAYTEXT
+    0x000000,  // COLOR_BTNTEXT
+    0xC8D0D4,  // COLOR_INACTIVECAPTIONTEXT
+    0xFFFFFF,  // COLOR_BTNHIGHLIGHT
+    0x404040,  // COLOR_3DDKSHADOW
+    0xC8D0D4,  // COLOR_3DLIGHT
+    0x000000,  // COLOR_INFOTEXT
+    0xE1FFFF,  // COLOR_INFOBK
+    0xB5B5B5,  // 25, unused
+    0x800000,  // COLOR_HOTLIGHT
+    0xF0CAA6,  // COLOR_GRADIENTACTIVECAPTION
+    0xC0C0C0,  // COLOR_GRADIENTINACTIVECAPTION
+    0xC56A31,  // COLOR_MENUHILIGHT
+    0xC8D0D4,  // COLOR_MENUBAR
+};
+
+}  // namespace
+
+COLORREF GetSysColor(int index)
+{
+    if (index < 0 || index > COLOR_ENDCOLORS)
+        return 0;
+    return systemColours[static_cast<size_t>(index)];
+}
+
+TColor ColorToRGB(TColor color)
+{
+    if (color < 0)
+        return static_cast<TColor>(GetSysColor(color & 0xFF));
+    return color;
+}
+
+// ---- Graphics objects ----------------------------------------------------------
+
+void TGraphicsObject::changed()
+{
+    ++changes;
+    if (OnChange)
+        OnChange(this);
+}
+
+void TFont::Assign(TPersistent* Source)
+{
+    auto* other = dynamic_cast<TFont*>(Source);
+    if (!other) {
+        TPersistent::Assign(Source);
+        return;
+    }
+    if (other == this)
+        return;
+    spec = other->spec;
+    color = other->color;
+    charset = other->charset;
+    changed();
+}
+
+void TFont::SetName(const AnsiString& Value)
+{
+    if (Value.empty() || Value == spec.Name)
+        return;
+    spec.Name = Value;
+    changed();
+}
+
+void TFont::SetHeight(int Value)
+{
+    if (Value == spec.Height)
+        return;
+    spec.Height = Value;
+    changed();
+}
+
+int TFont::Size() const { return static_cast<int>(std::lround(-spec.Height * 72.0 / 96.0)); }
+
+void TFont::SetSize(int Value) { SetHeight(-static_cast<int>(std::lround(Value * 96.0 / 72.0))); }
+
+void TFont::SetStyle(TFontStyles Value)
+{
+    auto bits = static_cast<unsigned>(Value.ToInt());
+    if (bits == spec.Style)
+        return;
+    spec.Style = bits;
+    changed();
+}
+
+void TFont::SetColor(TColor Value)
+{
+    if (Value == color)
+        return;
+    color = Value;
+    changed();
+}
+
+void TFont::SetCharset(TFontCharset Value)
+{
+    if (Value == charset)
+        return;
+    charset = Value;
+    changed();
+}
+
+void TFont::SetPitch(TFontPitch Value)
+{
+    int pitch = Value == fpFixed ? 1 : Value == fpVariable ? 2 : 0;
+    if (pitch == spec.Pitch)
+        return;
+    spec.Pitch = pitch;
+    changed();
+}
+
+void TFont::SetOrientation(int Value)
+{
+    if (Value == spec.Orientation)
+        return;
+    spec.Orientation = Value;
+    changed();
+}
+
+void TPen::Assign(TPersistent* Source)
+{
+    auto* other = dynamic_cast<TPen*>(Source);
+    if (!other) {
+        TPersistent::Assign(Source);
+        return;
+    }
+    if (other == this)
+        return;
+    color = other->color;
+    width = other->width;
+    style = other->style;
+    mode = other->mode;
+    changed();
+}
+
+void TPen::SetColor(TColor Value)
+{
+    if (Value == color)
+        return;
+    color = Value;
+    changed();
+}
+
+void TPen::SetWidth(int Value)
+{
+    if (Value < 0 || Value == width)
+        return;
+    width = Value;
+    changed();
+}
+
+void TPen::SetStyle(TPenStyle Value)
+{
+    if (Value == style)
+        return;
+    style = Value;
+    changed();
+}
+
+void TPen::SetMode(TPenMode Value)
+{
+    if (Value == mode)
+        return;
+    mode = Value;
+    changed();
+}
+
+void TBrush::Assign(TPersistent* Source)
+{
+    auto* other = dynamic_cast<TBrush*>(Source);
+    if (!other) {
+        TPersistent::Assign(Source);
+        return;
+    }
+    if (other == this)
+        return;
+    color = other->color;
+    style = other->style;
+    changed();
+}
+
+void TBrush::SetColor(TColor Value)
+{
+    // Choosing a colour makes a clear brush solid again, as the framework does.
+    if (Value == color && style == bsSolid)
+        return;
+    color = Value;
+    if (style == bsClear)
+        style = bsSolid;
+    changed();
+}
+
+void TBrush::SetStyle(TBrushStyle Value)
+{
+    if (Value == style)
+        return;
+    style = Value;
+    changed();
+}
+
+// ---- Canvas -------------------------------------------------------------------
+
+TCanvas::TCanvas() = default;
+TCanvas::~TCanvas() = default;
+
+void TCanvas::SetHandle(HDC Value)
+{
+    if (Value == dc)
+        return;
+    dc = Value;
+    selectedInto = nullptr;
+}
+
+HDC TCanvas::Handle()
+{
+    if (!dc)
+        CreateHandle();
+    if (dc)
+        selectObjects();
+    return dc;
+}
+
+HDC TCanvas::requireHandle()
+{
+    HDC handle = Handle();
+    if (!handle)
+        throw EInvalidGraphicOperation("Canvas does not allow drawing");
+    return handle;
+}
+
+void TCanvas::selectObjects()
+{
+    bool fresh = selectedInto != dc || dc->selectedBy != this;
+    if (fresh || fontChanges != font.changeCount()) {
+        if (!(dc->font == font.fontSpec())) {
+            dc->font = font.fontSpec();
+            dc->fontEntry = nullptr;
+        }
+        dc->textColor = ColorToRGB(font.Color());
+        fontChanges = font.changeCount();
+    }
+    if (fresh || penChanges != pen.changeCount()) {
+        static constexpr int styles[] = {PS_SOLID, PS_DASH, PS_DOT, PS_DASHDOT, PS_DASHDOTDOT, PS_NULL, PS_INSIDEFRAME};
+        static constexpr int modes[] = {R2_BLACK, R2_WHITE, 11 /* R2_NOP */, R2_NOT, R2_COPYPEN, 4 /* R2_NOTCOPYPEN */, R2_XORPEN};
+        dc->pen = {ColorToRGB(pen.Color()), pen.Width(), styles[pen.Style()], modes[pen.Mode()]};
+        penChanges = pen.changeCount();
+    }
+    if (fresh || brushChanges != brush.changeCount()) {
+        dc->brush = {ColorToRGB(brush.Color()), brush.Style() == bsSolid ? BS_SOLID : BS_NULL};
+        // A solid brush gives text an opaque background of its colour.
+        dc->bkColor = dc->brush.Color;
+        dc->bkMode = brush.Style() == bsSolid ? OPAQUE : TRANSPARENT;
+        brushChanges = brush.changeCount();
+    }
+    selectedInto = dc;
+    dc->selectedBy = this;
+}
+
+void TCanvas::FillRect(const TRect& Rect)
+{
+    HDC h = requireHandle();
+    if (brush.Style() == bsClear)
+        return;
+    HBRUSH__ solid{static_cast<COLORREF>(h->brush.Color)};
+    ::FillRect(h, &Rect, &solid);
+}
+
+void TCanvas::FrameRect(const TRect& Rect)
+{
+    HDC h = requireHandle();
+    if (brush.Style() == bsClear)
+        return;
+    HBRUSH__ solid{static_cast<COLORREF>(h->brush.Color)};
+    TRect sides[4] = {{Rect.left, Rect.top, Rect.right, Rect.top + 1},
+                      {Rect.left, Rect.bottom - 1, Rect.right, Rect.bottom},
+                      {Rect.left, Rect.top, Rect.left + 1, Rect.bottom},
+                      {Rect.right - 1, Rect.top, Rect.right, Rect.bottom}};
+    if (Rect.Width() <= 0 || Rect.Height() <= 0)
+        return;
+    for (const TRect& side : sides)
+        ::FillRect(h, &side, &solid);
+}
+
+void TCanvas::Rectangle(int X1, int Y1, int X2, int Y2) { ::Rectangle(requireHandle(), X1, Y1, X2, Y2); }
+
+void TCanvas::RoundRect(int X1, int Y1, int X2, int Y2, int X3, int Y3)
+{
+    ::RoundRect(requireHandle(), X1, Y1, X2, Y2, X3, Y3);
+}
+
+void TCanvas::Ellipse(int X1, int Y1, int X2, int Y2) { ::Ellipse(requireHandle(), X1, Y1, X2, Y2); }
+
+void TCanvas::Polygon(const std::vector<TPoint>& Points)
+{
+    ::Polygon(requireHandle(), Points.data(), static_cast<int>(Points.size()));
+}
+
+void TCanvas::Polyline(const std::vector<TPoint>& Points)
+{
+    ::Polyline(requireHandle(), Points.data(), static_cast<int>(Points.size()));
+}
+
+void TCanvas::MoveTo(int X, int Y) { MoveToEx(requireHandle(), X, Y, nullptr); }
+void TCanvas::LineTo(int X, int Y) { ::LineTo(requireHandle(), X, Y); }
+TPoint TCanvas::PenPos() { return requireHandle()->penPos; }
+
+void TCanvas::TextOut(int X, int Y, const AnsiString& Text)
+{
+    ::TextOut(requireHandle(), X, Y, Text.data(), static_cast<int>(Text.size()));
+    // The pen moves past the text, as with TA_UPDATECP.
+    dc->penPos = {X + TextWidth(Text), Y};
+}
+
+void TCanvas::TextRect(const TRect& Rect, int X, int Y, const AnsiString& Text)
+{
+    HDC h = requireHandle();
+    cairo_save(h->cr);
+    cairo_rectangle(h->cr, Rect.left, Rect.top, std::max(0, Rect.Width()), std::max(0, Rect.Height()));
+    cairo_clip(h->cr);
+    if (brush.Style() == bsSolid)
+        FillRect(Rect);
+    ::TextOut(h, X, Y, Text.data(), static_cast<int>(Text.size()));
+    cairo_restore(h->cr);
+}
+
+TSize TCanvas::TextExtent(const AnsiString& Text)
+{
+    SIZE size;
+    GetTextExtentPoint32(requireHandle(), Text.data(), static_cast<int>(Text.size()), &size);
+    return {size.cx, size.cy};
+}
+
+void TCanvas::Draw(int X, int Y, TGraphic* Graphic)
+{
+    if (!Graphic || Graphic->Empty())
+        return;
+    requireHandle();
+    Graphic->Draw(this, {X, Y, X + Graphic->Width(), Y + Graphic->Height()});
+}
+
+void TCanvas::StretchDraw(const TRect& Rect, TGraphic* Graphic)
+{
+    if (!Graphic || Graphic->Empty())
+        return;
+    requireHandle();
+    Graphic->Draw(this, Rect);
+}
+
+void TCanvas::CopyRect(const TRect& Dest, TCanvas* Canvas, const TRect& Source)
+{
+    HDC target = requireHandle();
+    HDC source = Canvas->requireHandle();
+    if (Dest.Width() == 0 || Dest.Height() == 0 || Source.Width() == 0 || Source.Height() == 0)
+        return;
+    cairo_surface_flush(source->surface);
+    cairo_t* cr = target->cr;
+    cairo_save(cr);
+    cairo_rectangle(cr, Dest.left, Dest.top, Dest.Width(), Dest.Height());
+    cairo_clip(cr);
+    cairo_translate(cr, Dest.left, Dest.top);
+    cairo_scale(cr, double(Dest.Width()) / Source.Width(), double(Dest.Height()) / Source.Height());
+    // The source is read through its own origin, so Source is in its logical coordinates.
+    cairo_set_source_surface(cr, source->surface, -(Source.left + source->origin.x), -(Source.top + source->origin.y));
+    cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_NEAREST);
+    cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
+    cairo_paint(cr);
+    cairo_restore(cr);
+}
+
+TColor TCanvas::Pixels(int X, int Y)
+{
+    COLORREF c = GetPixel(requireHandle(), X, Y);
+    return c == CLR_INVALID ? clNone : static_cast<TColor>(c);
+}
+
+void TCanvas::SetPixels(int X, int Y, TColor Value) { SetPixel(requireHandle(), X, Y, static_cast<COLORREF>(ColorToRGB(Value))); }
+
+TRect TCanvas::ClipRect()
+{
+    TRect r;
+    GetClipBox(requireHandle(), &r);
+    return r;
+}
+
+void TControlCanvas::SetControl(TControl* Value)
+{
+    if (Value == control)
+        return;
+    control = Value;
+    SetHandle(nullptr);
+}
