@@ -1,0 +1,251 @@
+// Text placement: DrawText flags, measuring, backgrounds and rotated fonts,
+// checked by where the ink of the glyphs lands on a bitmap.
+#include "platform/Bitmap.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// A white page; ink is every pixel that is not the page colour.
+struct Page {
+    TBitmap bitmap;
+    TCanvas* canvas;
+    HDC dc;
+
+    Page(int width = 200, int height = 100)
+    {
+        bitmap.SetSize(width, height);
+        canvas = bitmap.Canvas();
+        canvas->Brush()->SetColor(clWhite);
+        canvas->FillRect({0, 0, width, height});
+        canvas->Brush()->SetStyle(bsClear);
+        dc = canvas->Handle();
+    }
+
+    // Bounding box of pixels that differ from paper; empty when none.
+    TRect ink(TColor paper = clWhite)
+    {
+        TRect box{bitmap.Width(), bitmap.Height(), -1, -1};
+        for (int y = 0; y < bitmap.Height(); ++y)
+            for (int x = 0; x < bitmap.Width(); ++x)
+                if (bitmap.pixel(x, y) != paper) {
+                    box.left = std::min(box.left, x);
+                    box.top = std::min(box.top, y);
+                    box.right = std::max(box.right, x + 1);
+                    box.bottom = std::max(box.bottom, y + 1);
+                }
+        return box.right < 0 ? TRect{} : box;
+    }
+
+    int draw(const char* text, TRect rect, unsigned format)
+    {
+        dc = canvas->Handle();
+        return DrawText(dc, text, -1, &rect, format);
+    }
+};
+
+}  // namespace
+
+TEST(DrawText, DefaultFontLineIsBetween12And15PixelsHigh)
+{
+    Page page;
+    int height = page.canvas->TextHeight("Xy");
+    EXPECT_GE(height, 12);
+    EXPECT_LE(height, 15);
+    EXPECT_EQ(page.canvas->TextHeight(""), height);
+    EXPECT_EQ(page.canvas->TextWidth(""), 0);
+    EXPECT_GT(page.canvas->TextWidth("WWW"), page.canvas->TextWidth("iii"));
+
+    // A positive height is the cell height; bold text is wider.
+    page.canvas->Font()->SetHeight(20);
+    EXPECT_NEAR(page.canvas->TextHeight("Xy"), 20, 1);
+    page.canvas->Font()->SetHeight(-11);
+    int plain = page.canvas->TextWidth("Cabecera");
+    page.canvas->Font()->SetStyle({fsBold});
+    EXPECT_GT(page.canvas->TextWidth("Cabecera"), plain);
+}
+
+TEST(DrawText, SingleLineAlignsHorizontallyAndVertically)
+{
+    const TRect cell{20, 10, 180, 60};
+    struct Case {
+        const char* name;
+        unsigned format;
+    } cases[] = {
+        {"left top", DT_SINGLELINE},
+        {"centre", DT_SINGLELINE | DT_CENTER | DT_VCENTER},
+        {"right bottom", DT_SINGLELINE | DT_RIGHT | DT_BOTTOM},
+    };
+    for (const Case& c : cases) {
+        Page page;
+        int lineHeight = page.canvas->TextHeight("Importe");
+        int width = page.canvas->TextWidth("Importe");
+        int result = page.draw("Importe", cell, c.format);
+        TRect ink = page.ink();
+        SCOPED_TRACE(c.name);
+        if (c.format & DT_CENTER) {
+            EXPECT_NEAR((ink.left + ink.right) / 2, (cell.left + cell.right) / 2, 2);
+            EXPECT_NEAR((ink.top + ink.bottom) / 2, (cell.top + cell.bottom) / 2, 3);
+            EXPECT_EQ(result, (cell.Height() - lineHeight) / 2 + lineHeight);
+        } else if (c.format & DT_RIGHT) {
+            EXPECT_NEAR(ink.right, cell.right, 2);
+            EXPECT_LE(ink.bottom, cell.bottom);
+            EXPECT_GE(ink.bottom, cell.bottom - 5);
+            EXPECT_GE(ink.left, cell.right - width - 1);
+        } else {
+            EXPECT_NEAR(ink.left, cell.left, 2);
+            EXPECT_GE(ink.top, cell.top);
+            EXPECT_LE(ink.top, cell.top + 4);
+            EXPECT_EQ(result, lineHeight);
+        }
+    }
+
+    // Without DT_SINGLELINE vertical centring has no effect.
+    Page multi;
+    multi.draw("Importe", cell, DT_VCENTER);
+    EXPECT_LE(multi.ink().top, cell.top + 4);
+}
+
+TEST(DrawText, ClipsToTheRectangleUnlessNoClipAndEndsLongTextInAnEllipsis)
+{
+    const TRect narrow{10, 10, 60, 30};
+    const char* text = "Una descripci\xF3n demasiado larga";
+
+    Page clipped;
+    clipped.draw(text, narrow, DT_SINGLELINE);
+    EXPECT_LE(clipped.ink().right, narrow.right);
+
+    Page spilling;
+    spilling.draw(text, narrow, DT_SINGLELINE | DT_NOCLIP);
+    EXPECT_GT(spilling.ink().right, narrow.right + 20);
+
+    // The ellipsis keeps the text inside even without clipping, and shows more than nothing.
+    Page ellipsis;
+    ellipsis.draw(text, narrow, DT_SINGLELINE | DT_NOCLIP | DT_END_ELLIPSIS);
+    EXPECT_LE(ellipsis.ink().right, narrow.right);
+    EXPECT_GT(ellipsis.ink().right, narrow.left + 30);
+
+    // A text that fits is drawn whole.
+    Page fits;
+    fits.draw("Uno", narrow, DT_SINGLELINE | DT_END_ELLIPSIS);
+    Page plain;
+    plain.draw("Uno", narrow, DT_SINGLELINE);
+    EXPECT_EQ(fits.ink(), plain.ink());
+}
+
+TEST(DrawText, WordBreakAndCalcRectMeasureLines)
+{
+    Page page;
+    int lineHeight = page.canvas->TextHeight("X");
+
+    // One line: the text's extent.
+    TRect single{5, 5, 5, 5};
+    int h = DrawText(page.dc, "Fecha de alta", -1, &single, DT_CALCRECT | DT_SINGLELINE);
+    EXPECT_EQ(h, lineHeight);
+    EXPECT_EQ(single, Rect(5, 5, 5 + page.canvas->TextWidth("Fecha de alta"), 5 + lineHeight));
+
+    // Line breaks count without DT_SINGLELINE; the widest line sets the width.
+    TRect lines{0, 0, 0, 0};
+    DrawText(page.dc, "Uno\r\nDos largos\nTres", -1, &lines, DT_CALCRECT);
+    EXPECT_EQ(lines.bottom, 3 * lineHeight);
+    EXPECT_EQ(lines.right, page.canvas->TextWidth("Dos largos"));
+
+    // Word break wraps at the width and never widens for words that fit.
+    TRect wrapped{0, 0, 70, 0};
+    h = DrawText(page.dc, "Palabras que se parten en varias", -1, &wrapped, DT_CALCRECT | DT_WORDBREAK);
+    EXPECT_GE(h, 3 * lineHeight);
+    EXPECT_EQ(wrapped.bottom, h);
+    EXPECT_LE(wrapped.right, 70);
+    EXPECT_EQ(page.ink(), TRect{});  // measuring draws nothing
+
+    page.draw("Palabras que se parten en varias", {0, 0, 70, 100}, DT_WORDBREAK);
+    TRect ink = page.ink();
+    EXPECT_LE(ink.right, 70);
+    EXPECT_GT(ink.bottom, 2 * lineHeight);
+    EXPECT_LE(ink.bottom, h + 1);
+
+    // Ampersands: "&&" shows one, "&x" underlines x; DT_NOPREFIX shows them all.
+    TRect a{0, 0, 0, 0}, b{0, 0, 0, 0}, c{0, 0, 0, 0};
+    DrawText(page.dc, "&Archivo && m\xE1s", -1, &a, DT_CALCRECT | DT_SINGLELINE);
+    DrawText(page.dc, "Archivo & m\xE1s", -1, &b, DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
+    DrawText(page.dc, "&Archivo && m\xE1s", -1, &c, DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
+    EXPECT_EQ(a.right, b.right);
+    EXPECT_GT(c.right, b.right);
+
+    // Count limits the text; an empty text draws nothing.
+    TRect part{0, 0, 0, 0};
+    DrawText(page.dc, "Archivo", 3, &part, DT_CALCRECT | DT_SINGLELINE);
+    EXPECT_EQ(part.right, page.canvas->TextWidth("Arc"));
+    TRect empty{3, 3, 50, 50};
+    DrawText(page.dc, "", -1, &empty, DT_CALCRECT);
+    EXPECT_EQ(empty.right, 3);
+}
+
+TEST(DrawText, SolidBrushGivesAnOpaqueBackgroundAndClearBrushNone)
+{
+    Page opaque;
+    opaque.canvas->Brush()->SetColor(clYellow);
+    opaque.canvas->TextOut(10, 10, "Total");
+    TSize extent = opaque.canvas->TextExtent("Total");
+    // The text cell is filled; glyphs may overhang it by a pixel.
+    EXPECT_EQ(opaque.bitmap.pixel(10, 10), clYellow);
+    EXPECT_EQ(opaque.bitmap.pixel(10 + extent.cx - 1, 10 + extent.cy - 1), clYellow);
+    EXPECT_EQ(opaque.bitmap.pixel(10, 10 + extent.cy), clWhite);
+    EXPECT_EQ(opaque.bitmap.pixel(10 + extent.cx, 10 + extent.cy - 1), clWhite);
+    EXPECT_NEAR(opaque.ink().left, 10, 1);
+
+    Page clear;
+    clear.canvas->Brush()->SetStyle(bsClear);
+    clear.canvas->TextOut(10, 10, "Total");
+    EXPECT_EQ(clear.bitmap.pixel(10, 10), clWhite);
+    TRect ink = clear.ink();
+    EXPECT_GT(ink.Width(), 10);
+    EXPECT_LT(ink.Height(), extent.cy);
+
+    // DrawText through the canvas's handle takes the brush as background and the font colour.
+    Page viaHandle;
+    viaHandle.canvas->Brush()->SetColor(clAqua);
+    viaHandle.canvas->Font()->SetColor(clRed);
+    viaHandle.draw("Total", {0, 0, 100, 30}, DT_SINGLELINE);
+    EXPECT_EQ(viaHandle.bitmap.pixel(0, 0), clAqua);
+    bool red = false;
+    for (int y = 0; y < 15; ++y)
+        for (int x = 0; x < 30; ++x)
+            red = red || viaHandle.bitmap.pixel(x, y) == clRed;
+    EXPECT_TRUE(red);
+
+    // TextRect fills its rectangle with a solid brush and clips the text to it.
+    Page rect;
+    rect.canvas->Brush()->SetColor(clLime);
+    rect.canvas->TextRect({5, 5, 25, 20}, 5, 5, "Un texto largo");
+    EXPECT_EQ(rect.ink(), Rect(5, 5, 25, 20));
+}
+
+TEST(DrawText, EscapementRotatesTextDownAndUp)
+{
+    const char* caption = "Vertical";
+    Page down(100, 120);
+    int width = down.canvas->TextWidth(caption);
+    int height = down.canvas->TextHeight(caption);
+    down.canvas->Font()->SetOrientation(2700);
+    down.canvas->TextOut(50, 10, caption);
+    TRect ink = down.ink();
+    // Running downwards from (50, 10), the letters hang to the left of the start.
+    EXPECT_LE(ink.right, 51);
+    EXPECT_GE(ink.left, 50 - height);
+    EXPECT_GE(ink.top, 10);
+    EXPECT_NEAR(ink.Height(), width, 3);
+
+    Page up(100, 120);
+    up.canvas->Font()->SetOrientation(900);
+    up.canvas->TextOut(50, 100, caption);
+    ink = up.ink();
+    // Running upwards from (50, 100), the letters lie to the right of the start.
+    EXPECT_GE(ink.left, 49);
+    EXPECT_LE(ink.right, 50 + height);
+    EXPECT_LE(ink.bottom, 101);
+    EXPECT_NEAR(ink.Height(), width, 3);
+
+    // The unrotated extent is unchanged by the escapement.
+    EXPECT_EQ(up.canvas->TextWidth(caption), width);
+}
