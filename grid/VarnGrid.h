@@ -1,0 +1,230 @@
+// TVarnGrid: the data grid. This unit holds the grid's data side (row store,
+// cells, item data, selection, check marks, current row, colours), its column
+// operations, font attributes and skins, sorting and search.
+//
+// Call flow of a row move: SetRowIndex -> ClearRowSelectedCount (Multiselect)
+// -> doRowExit(old) -> doRowEnter(); each hook fires its event when assigned.
+#pragma once
+
+#include "grid/FontAttr.h"
+#include "grid/VGColumn.h"
+#include "grid/VGRowInfo.h"
+#include "platform/Classes.h"
+#include "platform/Controls.h"
+#include "platform/ImageList.h"
+#include "platform/SysUtils.h"
+#include "utils/BlockArray.h"
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+class TVGHead;
+class TVGScrollBox;
+class TVGEdit;
+
+using TVGRowEvent = std::function<void(int row)>;
+using TVGRowExitEvent = std::function<void(int row, bool modified)>;
+using TVGCellEvent = std::function<void(int row, int col)>;
+
+// The row store: a block array of row records that the grid may also reorder
+// as a whole (sorting computes the order first, then moves the pointers once).
+class TVGRowStore : public nBlockArray<TVarnGrid_rowInfo> {
+public:
+    // order[i] is the old position of the row that goes to position i.
+    void Reorder(const std::vector<uint32_t>& order);
+};
+
+class TVarnGrid : public TCustomControl {
+public:
+    explicit TVarnGrid(TComponent* AOwner);
+    ~TVarnGrid() override;
+    AnsiString ClassName() const override { return "TVarnGrid"; }
+    void AfterConstruction() override;
+
+    // ---- Rows ----------------------------------------------------------------
+    void AddRow() { AddRow(AnsiString()); }
+    void AddRow(const AnsiString& itemData);
+    // index 0..row count; RowIndex is not adjusted.
+    void InsertAt(int index, const AnsiString& itemData);
+    // Removes every row without any event.
+    void Clear();
+    void DeleteRow(int index);
+    int GetRowCount() const { return rows.Count(); }
+    // The row record itself, for callers and descendants that set flags the
+    // grid never sets (imageIndex, noCheckBox, spanNext, cellAttr, rowAttr).
+    TVarnGrid_rowInfo* GetRowInfo(int row) const { return rows.Get(row); }
+
+    void SetString(int row, int col, const AnsiString& text);
+    void AddString(int col, const AnsiString& text) { SetString(GetRowCount() - 1, col, text); }
+    // The empty text for a null cell.
+    AnsiString GetString(int row, int col) const;
+    AnsiString GetRowData(int row) const { return rows.Get(row)->itemData(0); }
+    void SetRowData(int row, const AnsiString& text) { rows.Get(row)->setItemData(0, text); }
+    bool GetIsRowUnicolumn(int row) const { return rows.Get(row)->unicolumn; }
+
+    // ---- Current row and selection -------------------------------------------
+    int GetRowIndex() const { return RowIndex; }
+    void SetRowIndex(int index);
+    bool GetRowSelected(int row) const { return rows.Get(row)->selected; }
+    void SetRowSelected(int row, bool value);
+    void ClearRowSelectedCount();
+    void RowSelectedClear() { ClearRowSelectedCount(); }
+    int GetRowSelectedCount() const;
+    bool GetRowChecked(int row) const;
+    void SetRowChecked(int row, bool value);
+    void RowCheckedClear();
+    int GetRowCheckedCount() const;
+    bool SelectRowByItemData(const AnsiString& text, int slot);
+    int FindRowByItemData(const AnsiString& text, int slot) const;
+
+    // Current column (-1 none), set by input handling and the editor.
+    int GetColIndex() const { return colIndex; }
+    void SetColIndex(int value) { colIndex = value; }
+    // Set by the editor when a cell of the current row changed; cleared on entering a row.
+    bool GetRowModified() const { return rowModified; }
+    void SetRowModified(bool value) { rowModified = value; }
+
+    // ---- Per-cell colours ----------------------------------------------------
+    TColor GetBackColor(int row, int col) const;
+    void SetBackColor(int row, int col, TColor color);
+
+    // ---- Columns -------------------------------------------------------------
+    TVGColumnCollection* Columns() const { return FColumns.get(); }
+    void SetColumns(TVGColumnCollection* value) { FColumns->Assign(value); }
+    const AnsiString& Col100x100() const { return FCol100x100; }
+    void SetCol100x100(const AnsiString& value);
+    void UpdateColumns();
+    TVGColumn* FindColumn(const AnsiString& name) const;
+    int FindOrderColumn(const AnsiString& name) const;
+    int GetTotalWidth() const { return totalWidth; }
+
+    // ---- Sorting and search ----------------------------------------------------
+    // Comma-separated keys: field names, or "#n" for item-data slot n.
+    void SortBy(const AnsiString& keys);
+    // Searches the listed columns ("3,1") of the rows after the current one.
+    bool FindColumnText(const AnsiString& text, const AnsiString& columns);
+
+    // ---- Layout the data side needs ------------------------------------------
+    int GetRowTop();
+    void SetRowTop(int value);
+    int GetNumOfEntireRows() const;
+    void EnsureRowVisible(int row);
+
+    // ---- Editing -----------------------------------------------------------------
+    bool getIsInEdit() const;
+    void StartEdit();
+
+    // ---- Properties ----------------------------------------------------------
+    TColor ColorBk() const { return FColorBk; }
+    void SetBkColor(TColor value);
+    TColor ColorBkSel() const { return FColorBkSel; }
+    void SetColorBkSel(TColor value) { FColorBkSel = value; }
+    TColor ColorBkSelIn() const { return FColorBkSelIn; }
+    void SetColorBkSelIn(TColor value) { FColorBkSelIn = value; }
+    TColor ColorHead() const { return FColorHead; }
+    void SetHdColor(TColor value);
+    TColor ColorText() const { return FColorText; }
+    void SetColorText(TColor value) { FColorText = value; }
+    TColor ColorTextSel() const { return FColorTextSel; }
+    void SetColorTextSel(TColor value) { FColorTextSel = value; }
+    int RowHeight() const { return FRowHeight; }
+    void SetRowHeight(int value);
+    bool Multiselect() const { return FMultiselect; }
+    void SetMultiselect(bool value);
+    bool LabelWrap() const { return FLabelWrap; }
+    void SetLabelWrap(bool value);
+    bool ShowHeader() const { return FShowHeader; }
+    void SetShowHeader(bool value);
+    bool ShowSelection() const { return FShowSelection; }
+    void SetShowSelection(bool value);
+    bool CheckBoxes() const { return FCheckBoxes; }
+    void SetCheckBoxes(bool value);
+    bool CheckAreRadio() const { return FCheckAreRadio; }
+    void SetChecksAreRadio(bool value);
+    bool ShowLines() const { return FShowLines; }
+    void SetGridLines(bool value);
+    bool Editable() const { return FEditable; }
+    void SetEditable(bool value) { FEditable = value; }
+    bool InEdit() const { return getIsInEdit(); }
+    bool AutoAddRow() const { return FAutoAddRow; }
+    void SetAutoAddRow(bool value) { FAutoAddRow = value; }
+    TFontAttr* AttrUnicolumn() const { return FAttrUnicolumn.get(); }
+    void SetAttrUnicolumn(TFontAttr* value) { FAttrUnicolumn->Assign(value); }
+    const AnsiString& SkinName() const { return FSkinName; }
+    void SetSkinName(const AnsiString& value);
+    TFontAttrs* FontAttrs() const { return FFontAttrs.get(); }
+    void SetFontAttrs(TFontAttrs* value) { FFontAttrs->Assign(value); }
+    TCustomImageList* Images() const { return FImages; }
+    void SetImages(TCustomImageList* value);
+    bool ItemDataOnRefresh() const { return FItemDataOnRefresh; }
+    void SetItemDataOnRefresh(bool value) { FItemDataOnRefresh = value; }
+
+    // The attribute that paints a cell: unicolumn rows take AttrUnicolumn, then
+    // the row's rowAttr, then the cell's cellAttr, else defaultAttr.
+    TFontAttr* ChooseCellAttr(int row, int col, TFontAttr* defaultAttr) const;
+
+    TVGHead* Header() const { return header; }
+    TVGScrollBox* Body() const { return body; }
+    TVGEdit* Editor() const { return editor; }
+
+    // ---- Events --------------------------------------------------------------
+    TNotifyEvent OnDblClick;
+    TVGRowEvent OnRowEnter;
+    TVGRowExitEvent OnRowExit;
+    TVGRowEvent OnRowNeedData;
+    TVGCellEvent OnCellModified;
+    TVGRowEvent OnRowChecking;
+    TNotifyEvent OnHeadChange;
+
+    // ---- Hooks, in slot order --------------------------------------------------
+    virtual void doRowEnter();
+    // row -1 means the current row.
+    virtual void doRowExit(int row);
+    virtual void doCellModified();
+    // Called at the end of every UpdateColumns that ran; nothing here.
+    virtual void OnUpdateColumns() {}
+
+protected:
+    void CreateWnd() override;
+    void Notification(TComponent* AComponent, TOperation Operation) override;
+
+    TVGRowStore rows;
+    int RowIndex = -1;      // current row; -1 none
+    int colIndex = -1;      // current column; -1 none
+    int rowTop = -1;        // first row shown; -1 until first asked
+    bool rowModified = false;
+    int totalWidth = 0;     // sum of the column widths, kept by UpdateColumns
+    bool updatingColumns = false;
+
+private:
+    void paintRowNow(int row);
+
+    TColor FColorBk = clWindow;
+    TColor FColorBkSel = clHighlight;
+    TColor FColorBkSelIn = clInactiveCaption;
+    TColor FColorHead = clBtnFace;
+    TColor FColorText = clWindowText;
+    TColor FColorTextSel = clHighlightText;
+    int FRowHeight = 15;
+    AnsiString FCol100x100;
+    bool FMultiselect = false;
+    bool FLabelWrap = true;
+    bool FShowHeader = true;
+    bool FShowSelection = true;
+    bool FCheckBoxes = false;
+    bool FCheckAreRadio = false;
+    bool FShowLines = true;
+    bool FEditable = false;
+    bool FAutoAddRow = false;
+    bool FItemDataOnRefresh = false;
+    AnsiString FSkinName;
+    TCustomImageList* FImages = nullptr;  // not owned
+
+    std::unique_ptr<TVGColumnCollection> FColumns;
+    std::unique_ptr<TFontAttr> FAttrUnicolumn;
+    std::unique_ptr<TFontAttrs> FFontAttrs;
+    TVGHead* header = nullptr;        // owned as a component
+    TVGScrollBox* body = nullptr;     // owned as a component
+    TVGEdit* editor = nullptr;        // owned as a component; none at design time
+};

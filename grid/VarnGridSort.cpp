@@ -1,0 +1,303 @@
+// SortBy and FindColumnText.
+//
+// SortBy reads every key of every row once (collation keys for texts, numbers
+// for dates, times, yes/no and integers), sorts row positions by those values
+// and then moves the row pointers once. Collation keys order texts as
+// AnsiCompareText does, so the order is the same as comparing the texts.
+#include "db/DBDate.h"
+#include "grid/VarnGrid.h"
+#include "grid/VarnGridSort.h"
+#include "grid/VGScrollBox.h"
+#include "utils/Cnvtools.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace varn::detail {
+
+nStringArray sortKeys;
+TVarnGrid* sortGrid = nullptr;
+
+void forgetSortGrid(TVarnGrid* grid)
+{
+    if (sortGrid == grid) {
+        sortGrid = nullptr;
+        sortKeys.Clear();
+    }
+}
+
+namespace {
+
+// The value of every row under one key.
+struct KeyValues {
+    bool isText = false;
+    std::vector<int64_t> numbers;  // one per row, when !isText
+    std::string bytes;             // collation keys of all rows, when isText
+    std::vector<uint32_t> offsets; // row i's key is bytes[offsets[i], offsets[i + 1])
+
+    std::string_view text(uint32_t row) const
+    {
+        return std::string_view(bytes).substr(offsets[row], offsets[row + 1] - offsets[row]);
+    }
+    int compare(uint32_t a, uint32_t b) const
+    {
+        if (!isText)
+            return numbers[a] < numbers[b] ? -1 : numbers[a] > numbers[b] ? 1 : 0;
+        return text(a).compare(text(b));
+    }
+    // Orders like compare() wherever two prefixes differ.
+    uint64_t prefix(uint32_t row) const
+    {
+        if (!isText)
+            return static_cast<uint64_t>(numbers[row]) ^ (uint64_t(1) << 63);
+        std::string_view key = text(row);
+        unsigned char buffer[8] = {};
+        std::memcpy(buffer, key.data(), std::min<size_t>(key.size(), 8));
+        uint64_t value = 0;
+        for (unsigned char byte : buffer)
+            value = (value << 8) | byte;
+        return value;
+    }
+};
+
+// The decimal value of a cell, 0 when it is not an integer. Plain digit texts
+// are read here; anything else goes through the full conversion.
+int64_t integerValue(std::string_view text)
+{
+    size_t start = !text.empty() && text[0] == '-' ? 1 : 0;
+    size_t digits = text.size() - start;
+    if (digits > 0 && digits <= 9) {
+        int64_t value = 0;
+        size_t i = start;
+        for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i)
+            value = value * 10 + (text[i] - '0');
+        if (i == text.size())
+            return start ? -value : value;
+    }
+    return cnvStrToIntDef(AnsiString(text));
+}
+
+class RowSorter {
+public:
+    explicit RowSorter(TVarnGrid& grid) : grid(grid) {}
+
+    // Returns false when no key compares anything.
+    bool readKeys(const nStringArray& keys);
+    std::vector<uint32_t> order() const;
+
+private:
+    void readItemData(int slot);
+    void readColumn(int column, VGDataType type);
+
+    TVarnGrid& grid;
+    std::vector<KeyValues> values;
+};
+
+bool RowSorter::readKeys(const nStringArray& keys)
+{
+    for (int k = 0; k < keys.Count(); ++k) {
+        const AnsiString& key = keys.Get(k);
+        if (key.starts_with("#")) {
+            int slot = key.size() > 1 ? key[1] - '0' : -1;
+            if (slot < 0 || slot >= VGItemDataCount)
+                ListIndexError(slot);
+            readItemData(slot);
+            continue;
+        }
+        int column = grid.FindOrderColumn(key);
+        // A key naming no column, or a column past the row's cells, compares equal.
+        if (column == -1 || column >= VGCellCount)
+            continue;
+        VGDataType type = grid.Columns()->Items(column)->DataType();
+        if (type == vgFloat || type == vgMoney)
+            continue;
+        readColumn(column, type);
+    }
+    return !values.empty();
+}
+
+void RowSorter::readItemData(int slot)
+{
+    KeyValues& key = values.emplace_back();
+    key.isText = true;
+    int count = grid.GetRowCount();
+    key.offsets.reserve(static_cast<size_t>(count) + 1);
+    key.offsets.push_back(0);
+    for (int row = 0; row < count; ++row) {
+        key.bytes += AnsiSortKeyText(AnsiString(grid.GetRowInfo(row)->itemDataView(slot)));
+        key.offsets.push_back(static_cast<uint32_t>(key.bytes.size()));
+    }
+}
+
+void RowSorter::readColumn(int column, VGDataType type)
+{
+    KeyValues& key = values.emplace_back();
+    int count = grid.GetRowCount();
+    if (type == vgString) {
+        key.isText = true;
+        key.offsets.reserve(static_cast<size_t>(count) + 1);
+        key.offsets.push_back(0);
+        AnsiString cell;
+        for (int row = 0; row < count; ++row) {
+            cell.assign(grid.GetRowInfo(row)->cellView(column));  // raw text, null flag ignored
+            key.bytes += AnsiSortKeyText(cell);
+            key.offsets.push_back(static_cast<uint32_t>(key.bytes.size()));
+        }
+        return;
+    }
+    key.numbers.resize(static_cast<size_t>(count));
+    AnsiString cell;
+    for (int row = 0; row < count; ++row) {
+        std::string_view text = grid.GetRowInfo(row)->cellView(column);
+        int64_t& number = key.numbers[static_cast<size_t>(row)];
+        switch (type) {
+        case vgDate: {
+            sDB_date date;
+            date.setFromText(AnsiString(text));
+            number = date.dayNumber();
+            break;
+        }
+        case vgTime: {
+            sDB_time time;
+            time.setFromText(AnsiString(text));
+            number = time.totalMinutes();
+            break;
+        }
+        case vgBoolean:
+            cell.assign(text);
+            number = cnvStrToBool(cell) ? 1 : 0;
+            break;
+        default:
+            number = integerValue(text);
+            break;
+        }
+    }
+}
+
+std::vector<uint32_t> RowSorter::order() const
+{
+    struct Entry {
+        uint64_t prefix;
+        uint32_t row;
+    };
+    uint32_t count = static_cast<uint32_t>(grid.GetRowCount());
+    std::vector<Entry> entries(count);
+    for (uint32_t row = 0; row < count; ++row)
+        entries[row] = {values[0].prefix(row), row};
+
+    std::sort(entries.begin(), entries.end(), [this](const Entry& a, const Entry& b) {
+        if (a.prefix != b.prefix)
+            return a.prefix < b.prefix;
+        for (const KeyValues& key : values) {
+            if (int result = key.compare(a.row, b.row))
+                return result < 0;
+        }
+        return false;
+    });
+
+    std::vector<uint32_t> result(count);
+    for (uint32_t i = 0; i < count; ++i)
+        result[i] = entries[i].row;
+    return result;
+}
+
+// Upper-cases by the locale and folds accented vowels, one byte at a time
+// where that gives the same as folding the whole text (every Latin-1 letter
+// whose upper case is one character).
+class TextFolder {
+public:
+    TextFolder()
+    {
+        for (int c = 0; c < 256; ++c) {
+            AnsiString upper = AnsiUpperCase(AnsiString(1, static_cast<char>(c)));
+            single[c] = upper.size() == 1;
+            map[c] = single[c] ? cnvRemoveAccent(upper[0]) : 0;
+        }
+    }
+
+    void fold(std::string_view text, AnsiString& out) const
+    {
+        out.resize(text.size());
+        for (size_t i = 0; i < text.size(); ++i) {
+            unsigned char c = static_cast<unsigned char>(text[i]);
+            if (!single[c]) {
+                out = cnvRemoveAccents(AnsiUpperCase(AnsiString(text)));
+                return;
+            }
+            out[i] = map[c];
+        }
+    }
+
+private:
+    char map[256];
+    bool single[256];
+};
+
+}  // namespace
+}  // namespace varn::detail
+
+void TVarnGrid::SortBy(const AnsiString& keys)
+{
+    using namespace varn::detail;
+    struct ForgetOnExit {
+        ~ForgetOnExit()
+        {
+            sortGrid = nullptr;
+            sortKeys.Clear();
+        }
+    } forget;
+    sortKeys.Split(keys, ",");
+    sortGrid = this;
+
+    RowSorter sorter(*this);
+    if (GetRowCount() > 1 && sorter.readKeys(sortKeys))
+        rows.Reorder(sorter.order());
+    body->Invalidate();
+}
+
+bool TVarnGrid::FindColumnText(const AnsiString& text, const AnsiString& columns)
+{
+    nStringArray pieces;
+    pieces.Split(columns, ",");
+    std::vector<int> searched;
+    for (int i = 0; i < pieces.Count(); ++i) {
+        int column = cnvStrToIntDef(pieces.Get(i));
+        if (column < 0 || column >= VGCellCount)
+            ListIndexError(column);
+        searched.push_back(column);
+    }
+    if (GetRowCount() == 0)
+        return false;
+
+    int first = 0;
+    int examined = GetRowCount();
+    if (RowIndex == -1) {
+        SetRowIndex(0);
+    } else if (RowIndex < GetRowCount()) {
+        first = RowIndex + 1;
+        examined = GetRowCount() - 1;  // every row but the current one
+    }
+    // else RowIndex points past the end (a row before it was deleted): look at every row once.
+    int count = GetRowCount();  // the row-enter handler may have changed the rows
+    examined = std::min(examined, count);
+
+    varn::detail::TextFolder folder;
+    AnsiString needle = cnvRemoveAccents(AnsiUpperCase(text));
+    AnsiString folded;
+    for (int k = 0; k < examined; ++k) {
+        int row = (first + k) % count;
+        TVarnGrid_rowInfo* info = rows.Get(row);
+        for (int column : searched) {
+            if (info->isNull[column])
+                folded.clear();
+            else
+                folder.fold(info->cellView(column), folded);
+            if (folded.find(needle) != AnsiString::npos) {
+                SetRowIndex(row);
+                EnsureRowVisible(row);
+                return true;
+            }
+        }
+    }
+    return false;
+}
