@@ -1,0 +1,332 @@
+// Bitmaps (BMP reading, transparency, export), image lists and JPEG images.
+#include "platform/Bitmap.h"
+#include "platform/ImageList.h"
+#include "platform/JpegImage.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <vector>
+
+#include <jpeglib.h>
+
+namespace {
+
+void put(std::vector<uint8_t>& out, uint32_t value, int bytes)
+{
+    for (int i = 0; i < bytes; ++i)
+        out.push_back(static_cast<uint8_t>(value >> (8 * i)));
+}
+
+// A BMP file image with a 40-byte header. rows are given top row first, as
+// raw bytes of each row without padding; topDown stores them that way.
+std::vector<uint8_t> makeBmp(int width, int bits, const std::vector<uint32_t>& palette,
+                             const std::vector<std::vector<uint8_t>>& rows, bool topDown = false)
+{
+    const int height = static_cast<int>(rows.size());
+    const size_t stride = ((size_t(width) * bits + 31) / 32) * 4;
+    const uint32_t offBits = 14 + 40 + 4 * uint32_t(palette.size());
+    std::vector<uint8_t> out = {'B', 'M'};
+    put(out, offBits + uint32_t(stride * height), 4);
+    put(out, 0, 4);
+    put(out, offBits, 4);
+    put(out, 40, 4);
+    put(out, uint32_t(width), 4);
+    put(out, uint32_t(topDown ? -height : height), 4);
+    put(out, 1, 2);
+    put(out, uint32_t(bits), 2);
+    for (int i = 0; i < 6; ++i)
+        put(out, i == 4 ? uint32_t(palette.size()) : 0, 4);
+    for (uint32_t bgr : palette)
+        put(out, bgr, 4);
+    for (int i = 0; i < height; ++i) {
+        std::vector<uint8_t> row = rows[size_t(topDown ? i : height - 1 - i)];
+        row.resize(stride, 0);
+        out.insert(out.end(), row.begin(), row.end());
+    }
+    return out;
+}
+
+std::string tempPath(const char* name)
+{
+    return (std::filesystem::temp_directory_path() / (std::string("varn-gfx-") + name)).string();
+}
+
+// A 16 x 8 bitmap: left half red, right half blue, with a green pixel at (3, 3).
+void paintTwoHalves(TBitmap& bitmap)
+{
+    bitmap.SetSize(16, 8);
+    bitmap.Canvas()->Brush()->SetColor(clRed);
+    bitmap.Canvas()->FillRect({0, 0, 8, 8});
+    bitmap.Canvas()->Brush()->SetColor(clBlue);
+    bitmap.Canvas()->FillRect({8, 0, 16, 8});
+    bitmap.Canvas()->SetPixels(3, 3, clLime);
+}
+
+}  // namespace
+
+TEST(Bitmap, ReadsEveryBmpDepth)
+{
+    // Palette entries are stored blue, green, red: 0x00RRGGBB as a little-endian word.
+    const std::vector<uint32_t> palette = {0x000000, 0xFF0000, 0x00FF00, 0x0000FF};
+    struct Case {
+        const char* name;
+        int bits;
+        std::vector<uint32_t> palette;
+        std::vector<std::vector<uint8_t>> rows;  // 3 x 2 pixels: red green blue / blue black red
+        TPixelFormat format;
+    } cases[] = {
+        {"1-bit", 1, {0x000000, 0xFF0000}, {{0xA0}, {0x40}}, pf1bit},  // 101 / 010 -> red black red / black red black
+        {"4-bit", 4, palette, {{0x12, 0x30}, {0x30, 0x10}}, pf4bit},
+        {"8-bit", 8, palette, {{1, 2, 3}, {3, 0, 1}}, pf8bit},
+        {"24-bit", 24, {}, {{0, 0, 0xFF, 0, 0xFF, 0, 0xFF, 0, 0}, {0xFF, 0, 0, 0, 0, 0, 0, 0, 0xFF}}, pf24bit},
+        {"32-bit", 32, {}, {{0, 0, 0xFF, 0, 0, 0xFF, 0, 0, 0xFF, 0, 0, 0}, {0xFF, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0xFF, 0}}, pf32bit},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        for (bool topDown : {false, true}) {
+            std::vector<uint8_t> file = makeBmp(3, c.bits, c.palette, c.rows, topDown);
+            TBitmap bitmap;
+            bitmap.LoadFromBuffer(file.data(), file.size());
+            ASSERT_EQ(bitmap.Width(), 3);
+            ASSERT_EQ(bitmap.Height(), 2);
+            EXPECT_EQ(bitmap.PixelFormat(), c.format);
+            if (c.bits == 1) {
+                EXPECT_EQ(bitmap.Canvas()->Pixels(0, 0), clRed);
+                EXPECT_EQ(bitmap.Canvas()->Pixels(1, 0), clBlack);
+                EXPECT_EQ(bitmap.Canvas()->Pixels(1, 1), clRed);
+                continue;
+            }
+            EXPECT_EQ(bitmap.Canvas()->Pixels(0, 0), clRed);
+            EXPECT_EQ(bitmap.Canvas()->Pixels(1, 0), clLime);
+            EXPECT_EQ(bitmap.Canvas()->Pixels(2, 0), clBlue);
+            EXPECT_EQ(bitmap.Canvas()->Pixels(0, 1), clBlue);
+            EXPECT_EQ(bitmap.Canvas()->Pixels(1, 1), clBlack);
+            EXPECT_EQ(bitmap.Canvas()->Pixels(2, 1), clRed);
+        }
+    }
+
+    // A written bitmap reads back the same, through a file.
+    TBitmap original;
+    paintTwoHalves(original);
+    original.SaveToFile(tempPath("round.bmp"));
+    TBitmap copy;
+    copy.LoadFromFile(tempPath("round.bmp"));
+    EXPECT_EQ(copy.Width(), 16);
+    EXPECT_EQ(copy.pixel(3, 3), clLime);
+    EXPECT_EQ(copy.pixel(15, 7), clBlue);
+    std::remove(tempPath("round.bmp").c_str());
+}
+
+TEST(Bitmap, DamagedFilesRaiseAndKeepThePicture)
+{
+    TBitmap bitmap;
+    paintTwoHalves(bitmap);
+    std::vector<uint8_t> good = makeBmp(3, 8, {0, 0xFF0000}, {{1, 1, 1}, {0, 0, 0}});
+
+    std::vector<uint8_t> truncated(good.begin(), good.end() - 3);
+    std::vector<uint8_t> badMagic = good;
+    badMagic[0] = 'X';
+    std::vector<uint8_t> huge = good;
+    huge[18] = 0xFF, huge[19] = 0xFF, huge[20] = 0xFF, huge[21] = 0x7F;  // width 2^31 - 1
+    std::vector<uint8_t> runLength = good;
+    runLength[30] = 1;  // BI_RLE8
+    std::vector<uint8_t> shortHeader(good.begin(), good.begin() + 20);
+    for (const auto& damaged : {truncated, badMagic, huge, runLength, shortHeader})
+        EXPECT_THROW(bitmap.LoadFromBuffer(damaged.data(), damaged.size()), EInvalidGraphic);
+    EXPECT_EQ(bitmap.Width(), 16);
+    EXPECT_EQ(bitmap.pixel(3, 3), clLime);
+
+    // Palette indexes past the palette read as black rather than past the table.
+    std::vector<uint8_t> outOfPalette = makeBmp(2, 8, {0xFF0000}, {{0, 200}});
+    bitmap.LoadFromBuffer(outOfPalette.data(), outOfPalette.size());
+    EXPECT_EQ(bitmap.pixel(0, 0), clRed);
+    EXPECT_EQ(bitmap.pixel(1, 0), clBlack);
+
+    EXPECT_THROW(bitmap.LoadFromFile(tempPath("missing.bmp")), EFOpenError);
+}
+
+TEST(Bitmap, TransparentColourIsTheBottomLeftPixelUntilFixed)
+{
+    TBitmap bitmap;
+    EXPECT_EQ(bitmap.TransparentColor(), clDefault);  // empty: no pixel to take
+    paintTwoHalves(bitmap);
+    bitmap.Canvas()->SetPixels(0, 7, clFuchsia);
+    EXPECT_EQ(bitmap.TransparentMode(), tmAuto);
+    EXPECT_EQ(bitmap.TransparentColor(), clFuchsia);
+    bitmap.SetTransparentColor(clBlue);
+    EXPECT_EQ(bitmap.TransparentMode(), tmFixed);
+    EXPECT_EQ(bitmap.TransparentColor(), clBlue);
+    bitmap.SetTransparentColor(clDefault);
+    EXPECT_EQ(bitmap.TransparentMode(), tmAuto);
+    EXPECT_EQ(bitmap.TransparentColor(), clFuchsia);
+
+    // Growing keeps the pixels and whitens the new area.
+    bitmap.SetWidth(20);
+    EXPECT_EQ(bitmap.pixel(3, 3), clLime);
+    EXPECT_EQ(bitmap.pixel(19, 0), clWhite);
+}
+
+TEST(Bitmap, DrawSkipsTheTransparentColourAndStretches)
+{
+    TBitmap glyph;
+    paintTwoHalves(glyph);  // red and blue halves
+    glyph.SetTransparentColor(clBlue);
+
+    TBitmap target;
+    target.SetSize(40, 20);
+    target.Canvas()->Brush()->SetColor(clWhite);
+    target.Canvas()->FillRect({0, 0, 40, 20});
+    target.Canvas()->Draw(2, 2, &glyph);
+    EXPECT_EQ(target.pixel(2, 2), clRed);
+    EXPECT_EQ(target.pixel(12, 2), clBlue);  // drawn while not Transparent
+    glyph.SetTransparent(true);
+    target.Canvas()->FillRect({0, 0, 40, 20});
+    target.Canvas()->Draw(2, 2, &glyph);
+    EXPECT_EQ(target.pixel(2, 2), clRed);
+    EXPECT_EQ(target.pixel(5, 5), clLime);
+    EXPECT_EQ(target.pixel(12, 2), clWhite);  // blue is see-through
+    EXPECT_EQ(target.pixel(1, 1), clWhite);
+
+    // StretchDraw doubles every pixel; CopyRect copies a part.
+    glyph.SetTransparent(false);
+    target.Canvas()->StretchDraw({0, 0, 32, 16}, &glyph);
+    EXPECT_EQ(target.pixel(6, 6), clLime);
+    EXPECT_EQ(target.pixel(7, 7), clLime);
+    EXPECT_EQ(target.pixel(8, 6), clRed);
+    EXPECT_EQ(target.pixel(16, 0), clBlue);
+    EXPECT_EQ(target.pixel(32, 0), clWhite);
+    target.Canvas()->CopyRect({34, 0, 36, 2}, glyph.Canvas(), {3, 3, 5, 5});
+    EXPECT_EQ(target.pixel(34, 0), clLime);
+    EXPECT_EQ(target.pixel(35, 1), clRed);
+
+    // PNG export carries the same pixels.
+    target.SaveToPngFile(tempPath("target.png"));
+    cairo_surface_t* png = cairo_image_surface_create_from_png(tempPath("target.png").c_str());
+    ASSERT_EQ(cairo_surface_status(png), CAIRO_STATUS_SUCCESS);
+    EXPECT_EQ(cairo_image_surface_get_width(png), 40);
+    auto* row = reinterpret_cast<uint32_t*>(cairo_image_surface_get_data(png) + 6 * cairo_image_surface_get_stride(png));
+    EXPECT_EQ(row[6] & 0xFFFFFF, 0x00FF00u);
+    cairo_surface_destroy(png);
+    std::remove(tempPath("target.png").c_str());
+}
+
+TEST(ImageList, CutsStripsMasksAndDrawsEnabledOrGreyed)
+{
+    TImageList list;
+    list.SetWidth(8);
+    list.SetHeight(8);
+    TBitmap strip;
+    paintTwoHalves(strip);  // two 8 x 8 images: red with a green dot, blue
+    strip.Canvas()->SetPixels(1, 1, clFuchsia);
+    EXPECT_EQ(list.AddMasked(&strip, clFuchsia), 0);
+    EXPECT_EQ(list.Count(), 2);
+
+    TBitmap mask;
+    mask.SetSize(8, 8);
+    mask.Canvas()->Brush()->SetColor(clBlack);
+    mask.Canvas()->FillRect({0, 0, 8, 8});
+    mask.Canvas()->SetPixels(0, 0, clWhite);  // white: transparent
+    TBitmap single;
+    single.SetSize(8, 8);
+    single.Canvas()->Brush()->SetColor(clBlack);
+    single.Canvas()->FillRect({0, 0, 8, 8});
+    EXPECT_EQ(list.Add(&single, &mask), 2);
+
+    TBitmap target;
+    target.SetSize(40, 12);
+    target.Canvas()->Brush()->SetColor(clWhite);
+    target.Canvas()->FillRect({0, 0, 40, 12});
+    list.Draw(target.Canvas(), 0, 0, 0);
+    list.Draw(target.Canvas(), 10, 0, 1);
+    list.Draw(target.Canvas(), 20, 0, 2);
+    list.Draw(target.Canvas(), 30, 0, 3);  // past the end: nothing
+    list.Draw(target.Canvas(), 30, 0, -1);
+    EXPECT_EQ(target.pixel(0, 0), clRed);
+    EXPECT_EQ(target.pixel(1, 1), clWhite);  // masked colour
+    EXPECT_EQ(target.pixel(3, 3), clLime);
+    EXPECT_EQ(target.pixel(10, 0), clBlue);
+    EXPECT_EQ(target.pixel(20, 0), clWhite);  // masked by the mask bitmap
+    EXPECT_EQ(target.pixel(21, 1), clBlack);
+    EXPECT_EQ(target.pixel(30, 0), clWhite);
+
+    // Disabled: the dark shape in the highlight colour one pixel down-right,
+    // then in the shadow colour in place; the background shows elsewhere.
+    target.Canvas()->Brush()->SetColor(clRed);
+    target.Canvas()->FillRect({0, 0, 40, 12});
+    list.Draw(target.Canvas(), 20, 0, 2, false);
+    EXPECT_EQ(target.pixel(20, 0), clRed);
+    EXPECT_EQ(target.pixel(21, 1), ColorToRGB(clBtnShadow));
+    EXPECT_EQ(target.pixel(28, 8), ColorToRGB(clBtnHighlight));
+    EXPECT_EQ(target.pixel(29, 8), clRed);
+
+    // A new size empties the list.
+    list.SetWidth(16);
+    EXPECT_EQ(list.Count(), 0);
+}
+
+TEST(JPEGImage, LoadsMeasuresAndDrawsScaled)
+{
+    // A 16 x 8 JPEG: left half red, right half blue, compressed here.
+    const int width = 16, height = 8;
+    std::vector<unsigned char> rgb(size_t(width * height * 3));
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            unsigned char* p = &rgb[size_t((y * width + x) * 3)];
+            p[0] = x < 8 ? 255 : 0;
+            p[2] = x < 8 ? 0 : 255;
+        }
+    jpeg_compress_struct info;
+    jpeg_error_mgr error;
+    info.err = jpeg_std_error(&error);
+    jpeg_create_compress(&info);
+    unsigned char* buffer = nullptr;
+    unsigned long size = 0;
+    jpeg_mem_dest(&info, &buffer, &size);
+    info.image_width = width;
+    info.image_height = height;
+    info.input_components = 3;
+    info.in_color_space = JCS_RGB;
+    jpeg_set_defaults(&info);
+    jpeg_set_quality(&info, 95, TRUE);
+    jpeg_start_compress(&info, TRUE);
+    while (info.next_scanline < info.image_height) {
+        JSAMPROW row = &rgb[size_t(info.next_scanline * width * 3)];
+        jpeg_write_scanlines(&info, &row, 1);
+    }
+    jpeg_finish_compress(&info);
+    jpeg_destroy_compress(&info);
+    {
+        std::ofstream out(tempPath("picture.jpg"), std::ios::binary);
+        out.write(reinterpret_cast<const char*>(buffer), static_cast<std::streamsize>(size));
+    }
+    free(buffer);
+
+    TJPEGImage jpeg;
+    EXPECT_TRUE(jpeg.Empty());
+    jpeg.LoadFromFile(tempPath("picture.jpg"));
+    std::remove(tempPath("picture.jpg").c_str());
+    EXPECT_EQ(jpeg.Width(), 16);
+    EXPECT_EQ(jpeg.Height(), 8);
+
+    TBitmap target;
+    target.SetSize(64, 32);
+    target.Canvas()->StretchDraw({0, 0, 64, 32}, &jpeg);
+    TColor left = target.pixel(8, 16), right = target.pixel(56, 16);
+    EXPECT_GT(GetRValue(left), 200);
+    EXPECT_LT(GetBValue(left), 60);
+    EXPECT_GT(GetBValue(right), 200);
+    EXPECT_LT(GetRValue(right), 60);
+
+    // Not a JPEG: an error, and the picture stays.
+    const char junk[] = "no es una imagen";
+    try {
+        jpeg.LoadFromBuffer(junk, sizeof junk);
+        ADD_FAILURE() << "no exception";
+    } catch (const EInvalidGraphic& e) {
+        EXPECT_EQ(e.Message().rfind("JPEG error #", 0), 0u) << e.Message();
+    }
+    EXPECT_EQ(jpeg.Width(), 16);
+}
