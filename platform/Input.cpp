@@ -1,0 +1,194 @@
+// Input entry points: build the messages the system would build and post them.
+#include "platform/Input.h"
+
+#include "platform/Clock.h"
+#include "platform/WindowManager.h"
+
+#include <cstdlib>
+
+namespace varn {
+
+namespace {
+
+using namespace detail;
+
+struct LastPress {
+    HWND window = nullptr;
+    MouseButton button = MouseButton::Left;
+    uint32_t time = 0;
+    TPoint at;
+    bool valid = false;
+};
+LastPress lastPress;
+
+WPARAM mouseKeyFlags()
+{
+    WPARAM flags = 0;
+    if (GetAsyncKeyState(VK_LBUTTON) < 0)
+        flags |= MK_LBUTTON;
+    if (GetAsyncKeyState(VK_RBUTTON) < 0)
+        flags |= MK_RBUTTON;
+    if (GetAsyncKeyState(VK_MBUTTON) < 0)
+        flags |= MK_MBUTTON;
+    if (GetAsyncKeyState(VK_SHIFT) < 0)
+        flags |= MK_SHIFT;
+    if (GetAsyncKeyState(VK_CONTROL) < 0)
+        flags |= MK_CONTROL;
+    return flags;
+}
+
+MSG message(HWND hwnd, UINT code, WPARAM wParam, LPARAM lParam)
+{
+    MSG msg;
+    msg.hwnd = hwnd;
+    msg.message = code;
+    msg.wParam = wParam;
+    msg.lParam = lParam;
+    msg.time = Clock::now();
+    GetCursorPos(&msg.pt);
+    return msg;
+}
+
+// The mouse goes to the capturing window, else to the window under the cursor.
+HWND mouseTarget(TPoint screen)
+{
+    if (HWND capture = GetCapture())
+        return capture;
+    return WindowFromPoint(screen);
+}
+
+void postMouse(UINT code, TPoint screen)
+{
+    HWND target = mouseTarget(screen);
+    if (!target)
+        return;
+    TPoint client = screen;
+    ScreenToClient(target, &client);
+    postInput(message(target, code, mouseKeyFlags(), MAKELPARAM(client.x, client.y)));
+}
+
+void moveTo(int x, int y)
+{
+    TPoint current;
+    GetCursorPos(&current);
+    if (current.x == x && current.y == y)
+        return;
+    setCursorPos({x, y});
+    postMouse(WM_MOUSEMOVE, {x, y});
+}
+
+int buttonKey(MouseButton button)
+{
+    switch (button) {
+    case MouseButton::Left: return VK_LBUTTON;
+    case MouseButton::Right: return VK_RBUTTON;
+    case MouseButton::Middle: return VK_MBUTTON;
+    }
+    return VK_LBUTTON;
+}
+
+UINT buttonMessage(MouseButton button, int offset)  // 0 down, 1 up, 2 double click
+{
+    UINT base = button == MouseButton::Left ? WM_LBUTTONDOWN : button == MouseButton::Right ? WM_RBUTTONDOWN : WM_MBUTTONDOWN;
+    return base + static_cast<UINT>(offset);
+}
+
+HWND keyboardTarget()
+{
+    if (HWND focus = GetFocus())
+        return focus;
+    return GetActiveWindow();
+}
+
+bool altDown() { return GetAsyncKeyState(VK_MENU) < 0; }
+
+}  // namespace
+
+void inputMouseMove(int x, int y) { moveTo(x, y); }
+
+void inputMouseDown(MouseButton button, int x, int y)
+{
+    moveTo(x, y);
+    setKeyDown(buttonKey(button), true);
+    TPoint at{x, y};
+    HWND target = mouseTarget(at);
+    if (!target)
+        return;
+    uint32_t now = Clock::now();
+    // A second press of the same button on the same window, soon enough and near
+    // enough, is a double click for classes that ask for them.
+    bool wantsDouble = find(target)->classStyle & CS_DBLCLKS;
+    bool isDouble = wantsDouble && lastPress.valid && lastPress.window == target && lastPress.button == button &&
+                    now - lastPress.time <= GetDoubleClickTime() &&
+                    std::abs(x - lastPress.at.x) <= GetSystemMetrics(SM_CXDOUBLECLK) / 2 &&
+                    std::abs(y - lastPress.at.y) <= GetSystemMetrics(SM_CYDOUBLECLK) / 2;
+    if (isDouble) {
+        lastPress.valid = false;  // a third press starts over
+        postMouse(buttonMessage(button, 2), at);
+    } else {
+        lastPress = {target, button, now, at, true};
+        postMouse(buttonMessage(button, 0), at);
+    }
+}
+
+void inputMouseUp(MouseButton button, int x, int y)
+{
+    moveTo(x, y);
+    setKeyDown(buttonKey(button), false);
+    postMouse(buttonMessage(button, 1), {x, y});
+}
+
+void inputMouseWheel(int delta, int x, int y)
+{
+    moveTo(x, y);
+    HWND target = keyboardTarget();
+    if (!target)
+        return;
+    // Wheel messages carry screen coordinates.
+    postInput(message(target, WM_MOUSEWHEEL, MAKEWPARAM(static_cast<int>(mouseKeyFlags()), delta), MAKELPARAM(x, y)));
+}
+
+// Key data: repeat count in bits 0-15, bit 29 when Alt is down, bit 30 when the
+// key was already down, bit 31 on release.
+void inputKeyDown(int virtualKey)
+{
+    bool wasDown = GetAsyncKeyState(virtualKey) < 0;
+    setKeyDown(virtualKey, true);
+    HWND target = keyboardTarget();
+    if (!target)
+        return;
+    bool alt = altDown();
+    LPARAM data = 1;
+    if (alt)
+        data |= LPARAM(1) << 29;
+    if (wasDown)
+        data |= LPARAM(1) << 30;
+    UINT code = (alt || virtualKey == VK_F10) ? WM_SYSKEYDOWN : WM_KEYDOWN;
+    postInput(message(target, code, static_cast<WPARAM>(virtualKey), data));
+}
+
+void inputKeyUp(int virtualKey)
+{
+    bool alt = altDown();
+    setKeyDown(virtualKey, false);
+    HWND target = keyboardTarget();
+    if (!target)
+        return;
+    LPARAM data = 1 | (LPARAM(1) << 30) | static_cast<LPARAM>(uint32_t(1) << 31);
+    if (alt && virtualKey != VK_MENU)
+        data |= LPARAM(1) << 29;
+    UINT code = (alt || virtualKey == VK_F10) ? WM_SYSKEYUP : WM_KEYUP;
+    postInput(message(target, code, static_cast<WPARAM>(virtualKey), data));
+}
+
+void inputText(const AnsiString& text)
+{
+    for (unsigned char ch : text) {
+        HWND target = keyboardTarget();
+        if (!target)
+            return;
+        postInput(message(target, WM_CHAR, ch, 1));
+    }
+}
+
+}  // namespace varn

@@ -1,0 +1,90 @@
+// The window manager's state, for the platform layer's own use (backends, painting,
+// input). Applications use the Win32 functions of platform/Windows.h.
+#pragma once
+
+#include "platform/Windows.h"
+
+#include <deque>
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace varn::detail {
+
+struct WindowClassRecord {
+    std::string name;
+    UINT style = 0;
+    WNDPROC proc = nullptr;
+    HANDLE cursor = nullptr;
+    HANDLE background = nullptr;
+};
+
+struct ScrollBarState {
+    SCROLLINFO info;
+    bool shown = false;
+};
+
+struct Window {
+    HWND handle = nullptr;
+    std::string className;
+    UINT classStyle = 0;
+    WNDPROC proc = nullptr;
+    DWORD style = 0;
+    DWORD exStyle = 0;
+    HWND parent = nullptr;   // child windows only
+    HWND owner = nullptr;    // top-level windows created with a parent handle
+    std::vector<HWND> children;  // z-order, bottom first
+    TRect rect;              // in the parent's client coordinates; screen for top-level windows
+    std::string text;
+    LONG_PTR userData = 0;
+    LONG_PTR id = 0;
+    std::map<std::string, HANDLE> props;
+    bool updatePending = false;  // has an update region
+    bool erasePending = false;
+    TRect updateRect;            // client coordinates; union of the invalidated rectangles
+    bool destroying = false;
+    ScrollBarState vertical;
+    ScrollBarState horizontal;
+};
+
+struct DeviceContext {
+    HWND window = nullptr;
+    TRect clip;         // client coordinates
+    bool painting = false;  // from BeginPaint
+};
+
+// Where BeginPaint and GetDC get their device contexts: the drawing layer installs
+// a provider that makes a DC on the top-level window's backing store, with the
+// window's client origin and clip (client coordinates). Without one, DCs are bare
+// handles that only carry the bookkeeping.
+struct PaintDeviceProvider {
+    std::function<HDC(HWND window, const TRect& clip)> acquire;
+    std::function<void(HDC dc)> release;
+};
+void setPaintDeviceProvider(PaintDeviceProvider provider);
+
+// Lookup helpers. find() answers null for handles of destroyed windows.
+Window* find(HWND hwnd);
+HWND topLevelOf(HWND hwnd);
+// The window's non-client insets (border, edges, shown scroll bars).
+TRect nonClientInsets(const Window& window);
+// Screen position of the window's client origin.
+TPoint clientOrigin(HWND hwnd);
+// Device contexts handed out by BeginPaint/GetDC; null for an unknown handle.
+const DeviceContext* deviceContext(HDC dc);
+// Top-level windows in z-order, bottom first.
+const std::vector<HWND>& topLevelWindows();
+// Earliest due time of the running timers.
+std::optional<uint32_t> nextTimerDue();
+// Window-manager state for input. setKeyDown records posted input (GetAsyncKeyState);
+// GetKeyState follows as the messages are taken.
+void setKeyDown(int virtualKey, bool down);
+void setCursorPos(TPoint screen);
+void postInput(const MSG& msg);
+// Forgets every window, message, timer and hook; tests call it between cases.
+void resetForTests();
+
+}  // namespace varn::detail

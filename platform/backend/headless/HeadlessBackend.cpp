@@ -1,0 +1,25 @@
+#include "platform/backend/headless/HeadlessBackend.h"
+
+#include "platform/Clock.h"
+
+#include <chrono>
+#include <thread>
+
+namespace varn {
+
+bool HeadlessBackend::waitEvents(std::optional<uint32_t> deadline)
+{
+    if (!deadline)
+        return false;
+    uint32_t now = Clock::now();
+    auto remaining = static_cast<int32_t>(*deadline - now);
+    if (remaining <= 0)
+        return true;
+    if (Clock::isManual())
+        Clock::advance(static_cast<uint32_t>(remaining));
+    else
+        std::this_thread::sleep_for(std::chrono::milliseconds(remaining));
+    return true;
+}
+
+}  // namespace varn

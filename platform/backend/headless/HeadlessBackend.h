@@ -1,0 +1,17 @@
+// The backend for tests: a virtual 1280 x 1024 screen, windows that exist only as
+// backing stores, input only through the input functions.
+#pragma once
+
+#include "platform/Backend.h"
+
+namespace varn {
+
+class HeadlessBackend : public Backend {
+public:
+    TPoint screenSize() const override { return {1280, 1024}; }
+    // With the manual clock, waiting until a deadline moves the clock there; nothing
+    // else can arrive, so without a deadline it answers false at once.
+    bool waitEvents(std::optional<uint32_t> deadline) override;
+};
+
+}  // namespace varn

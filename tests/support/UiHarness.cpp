@@ -1,0 +1,172 @@
+#include "support/UiHarness.h"
+
+#include "platform/Clock.h"
+#include "platform/WindowManager.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+namespace varn::test {
+
+UiHarness::UiHarness()
+{
+    detail::resetForTests();
+    Clock::useManual();
+    Application->ResetTerminated();
+    Application->OnMessage = nullptr;
+    previousMessageBoxHandler = Application->SetMessageBoxHandler([this](const AnsiString& text, const AnsiString& caption, int flags) {
+        messageBoxes.push_back({text, caption, flags});
+        return messageBoxAnswer;
+    });
+}
+
+UiHarness::~UiHarness()
+{
+    // Only forms that still exist: a test may have freed one (Release, delete).
+    for (auto it = forms.rbegin(); it != forms.rend(); ++it) {
+        bool alive = false;
+        for (int i = 0; i < Screen->FormCount(); ++i)
+            alive = alive || Screen->Forms(i) == *it;
+        if (alive)
+            delete *it;
+    }
+    detail::resetForTests();
+    Application->OnMessage = nullptr;
+    Application->ResetTerminated();
+    Application->SetMessageBoxHandler(previousMessageBoxHandler);
+    Clock::useReal();
+}
+
+void UiHarness::show(TForm* form)
+{
+    form->Show();
+    pump();
+}
+
+void UiHarness::pump()
+{
+    // A handler that keeps posting would never let the queue go idle.
+    for (int round = 0; round < 100000; ++round) {
+        MSG msg;
+        if (!PeekMessage(&msg, nullptr, 0, 0, PM_NOREMOVE))
+            return;
+        Application->ProcessMessages();
+    }
+    ADD_FAILURE() << "the message queue never went idle";
+}
+
+void UiHarness::advance(unsigned ms)
+{
+    pump();
+    uint32_t end = Clock::now() + ms;
+    for (;;) {
+        auto due = detail::nextTimerDue();
+        uint32_t now = Clock::now();
+        if (!due || static_cast<int32_t>(*due - end) > 0) {
+            Clock::advance(end - now);
+            pump();
+            return;
+        }
+        if (static_cast<int32_t>(*due - now) > 0)
+            Clock::advance(*due - now);
+        pump();
+    }
+}
+
+TPoint UiHarness::screenPoint(TControl* control, int x, int y) { return control->ClientToScreen({x, y}); }
+
+void UiHarness::moveTo(TControl* control, int x, int y)
+{
+    TPoint p = screenPoint(control, x, y);
+    moveToScreen(p.x, p.y);
+}
+
+void UiHarness::press(TControl* control, int x, int y, MouseButton button)
+{
+    TPoint p = screenPoint(control, x, y);
+    pressScreen(p.x, p.y, button);
+}
+
+void UiHarness::release(TControl* control, int x, int y, MouseButton button)
+{
+    TPoint p = screenPoint(control, x, y);
+    releaseScreen(p.x, p.y, button);
+}
+
+void UiHarness::click(TControl* control, int x, int y, MouseButton button)
+{
+    press(control, x, y, button);
+    release(control, x, y, button);
+}
+
+void UiHarness::doubleClick(TControl* control, int x, int y)
+{
+    click(control, x, y);
+    advance(50);
+    click(control, x, y);
+}
+
+void UiHarness::wheel(TControl* control, int x, int y, int notches)
+{
+    TPoint p = screenPoint(control, x, y);
+    inputMouseWheel(notches * 120, p.x, p.y);
+    pump();
+}
+
+void UiHarness::moveToScreen(int x, int y)
+{
+    inputMouseMove(x, y);
+    pump();
+}
+
+void UiHarness::pressScreen(int x, int y, MouseButton button)
+{
+    inputMouseDown(button, x, y);
+    pump();
+}
+
+void UiHarness::releaseScreen(int x, int y, MouseButton button)
+{
+    inputMouseUp(button, x, y);
+    pump();
+}
+
+void UiHarness::keyDown(int virtualKey)
+{
+    inputKeyDown(virtualKey);
+    pump();
+}
+
+void UiHarness::keyUp(int virtualKey)
+{
+    inputKeyUp(virtualKey);
+    pump();
+}
+
+void UiHarness::pressKey(int virtualKey, TShiftState modifiers)
+{
+    if (modifiers.Contains(ssShift))
+        inputKeyDown(VK_SHIFT);
+    if (modifiers.Contains(ssCtrl))
+        inputKeyDown(VK_CONTROL);
+    if (modifiers.Contains(ssAlt))
+        inputKeyDown(VK_MENU);
+    inputKeyDown(virtualKey);
+    inputKeyUp(virtualKey);
+    if (modifiers.Contains(ssAlt))
+        inputKeyUp(VK_MENU);
+    if (modifiers.Contains(ssCtrl))
+        inputKeyUp(VK_CONTROL);
+    if (modifiers.Contains(ssShift))
+        inputKeyUp(VK_SHIFT);
+    pump();
+}
+
+void UiHarness::typeText(const AnsiString& latin1)
+{
+    inputText(latin1);
+    pump();
+}
+
+}  // namespace varn::test
