@@ -1,5 +1,5 @@
-// The parts of the query layer that need no server: type tables, quoting, and
-// a table used before any connection exists.
+// The query layer without a server: quoting, and a table used before any
+// connection exists.
 #include "db/sDBTable.h"
 #include "platform/Forms.h"
 
@@ -7,24 +7,6 @@
 
 #include <string>
 #include <vector>
-
-TEST(sDBTypes, TablesMapMysqlTypesAndNameCodes)
-{
-    EXPECT_EQ(sDB_typeOfMysqlType(0), sDB_type_integer);     // DECIMAL
-    EXPECT_EQ(sDB_typeOfMysqlType(246), sDB_type_integer);   // NEWDECIMAL
-    EXPECT_EQ(sDB_typeOfMysqlType(4), sDB_type_floating);
-    EXPECT_EQ(sDB_typeOfMysqlType(7), sDB_type_date_time);   // TIMESTAMP
-    EXPECT_EQ(sDB_typeOfMysqlType(13), sDB_type_date);       // YEAR
-    EXPECT_EQ(sDB_typeOfMysqlType(15), sDB_type_string);
-    EXPECT_EQ(sDB_typeOfMysqlType(16), sDB_type_bool);
-    EXPECT_EQ(sDB_typeOfMysqlType(251), sDB_type_blob);
-    EXPECT_EQ(sDB_typeOfMysqlType(247), sDB_type_unknow);   // ENUM
-    EXPECT_EQ(sDB_typeOfMysqlType(17), sDB_type_unknow);    // not in the table
-    EXPECT_EQ(sDB_typeName(420), "sDB_type_date_time");
-    EXPECT_EQ(sDB_typeName(5), "*desconocido*");
-    EXPECT_EQ(sDB_mysqlTypeName(255), "MYSQL_TYPE_GEOMETRY");
-    EXPECT_EQ(sDB_mysqlTypeName(100), "*desconocido*");
-}
 
 TEST(sDBOffline, QuotingAndATableWithoutConnectionNeverCrash)
 {

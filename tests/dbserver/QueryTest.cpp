@@ -60,13 +60,6 @@ TEST_F(Query, TypedGettersFollowTheColumnTypes)
     query.exec("select * from V");
     ASSERT_EQ(query.getRecordCount(), 2);
 
-    EXPECT_EQ(query.getFieldInfo(0).type, sDB_type_string);
-    EXPECT_EQ(query.getFieldInfo(2).type, sDB_type_integer);
-    EXPECT_EQ(query.getFieldInfo(3).type, sDB_type_floating);
-    EXPECT_EQ(query.getFieldInfo(5).type, sDB_type_date_time);
-    EXPECT_EQ(query.getFieldInfo(6).type, sDB_type_date);
-    EXPECT_EQ(query.getFieldInfo(8).type, sDB_type_blob);
-
     EXPECT_EQ(query.getString(0), "texto");
     EXPECT_EQ(query.getInteger(1), -42);
     EXPECT_EQ(query.getDouble(1), -42.0);
