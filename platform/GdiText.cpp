@@ -19,15 +19,32 @@
 
 namespace varn::detail {
 
+// One line of text rendered once as coverage, painted again in any colour.
+struct TLineImage {
+    cairo_surface_t* mask = nullptr;  // A8, the line with pad pixels on every side
+    int width = 0;                    // advance width of the line
+    int pad = 0;
+};
+
 struct TFontEntry {
     PangoFontDescription* desc = nullptr;
     PangoAttrList* attrs = nullptr;  // underline and strike-out; null without them
     int ascent = 0;                  // baseline below the top of a line, pixels
     int height = 0;                  // line height (ascent + descent), pixels
     std::unordered_map<std::string, int> widths;  // measured single-line widths by Latin-1 text
+    // Rendered single lines by text, ellipsis width and underlined character.
+    std::unordered_map<std::string, TLineImage> lines;
+
+    void clearLines()
+    {
+        for (auto& [key, line] : lines)
+            cairo_surface_destroy(line.mask);
+        lines.clear();
+    }
 
     ~TFontEntry()
     {
+        clearLines();
         pango_font_description_free(desc);
         if (attrs)
             pango_attr_list_unref(attrs);
@@ -37,10 +54,13 @@ struct TFontEntry {
 }  // namespace varn::detail
 
 using varn::detail::TFontEntry;
+using varn::detail::TLineImage;
 
 namespace {
 
 constexpr size_t maxCachedWidths = 4096;
+constexpr size_t maxCachedLines = 2048;
+constexpr int maxCachedLineWidth = 2048;
 
 // Windows face names that forms and components ask for, mapped in code to the
 // installed DejaVu faces so that metrics do not depend on fontconfig's
@@ -217,6 +237,81 @@ bool GetTextExtentPoint32(HDC dc, const char* text, int count, SIZE* size)
     return true;
 }
 
+namespace {
+
+// Puts one line of latin1 into the DC's layout, with the prefix underline and
+// an ellipsis width (< 0: none); returns the layout.
+PangoLayout* layoutLine(HDC dc, TFontEntry* font, const std::string& latin1, int underlined, int ellipsisWidth)
+{
+    PangoLayout* layout = layoutFor(dc, font);
+    std::string utf8 = Latin1ToUtf8(latin1);
+    pango_layout_set_text(layout, utf8.data(), static_cast<int>(utf8.size()));
+    if (underlined >= 0) {
+        PangoAttrList* attrs = font->attrs ? pango_attr_list_copy(font->attrs) : pango_attr_list_new();
+        PangoAttribute* underline = pango_attr_underline_new(PANGO_UNDERLINE_SINGLE);
+        auto start = static_cast<unsigned>(Latin1ToUtf8(latin1.substr(0, static_cast<size_t>(underlined))).size());
+        underline->start_index = start;
+        underline->end_index = start + (static_cast<unsigned char>(latin1[static_cast<size_t>(underlined)]) < 0x80 ? 1 : 2);
+        pango_attr_list_insert(attrs, underline);
+        pango_layout_set_attributes(layout, attrs);
+        pango_attr_list_unref(attrs);
+        dc->layoutFont = nullptr;  // the next text sets the font's own attributes again
+    }
+    if (ellipsisWidth >= 0) {
+        pango_layout_set_width(layout, ellipsisWidth * PANGO_SCALE);
+        pango_layout_set_ellipsize(layout, PANGO_ELLIPSIZE_END);
+    }
+    return layout;
+}
+
+// The rendered image of a single line, from the font's cache when painted before.
+const TLineImage& lineImage(HDC dc, TFontEntry* font, const std::string& latin1, int underlined, int ellipsisWidth)
+{
+    std::string key = latin1;
+    key += '\0';
+    key += std::to_string(ellipsisWidth);
+    key += '\0';
+    key += std::to_string(underlined);
+    auto it = font->lines.find(key);
+    if (it != font->lines.end())
+        return it->second;
+    if (font->lines.size() >= maxCachedLines)
+        font->clearLines();
+
+    PangoLayout* layout = layoutLine(dc, font, latin1, underlined, ellipsisWidth);
+    PangoLayoutLine* line = pango_layout_get_line_readonly(layout, 0);
+    PangoRectangle logical;
+    pango_layout_line_get_pixel_extents(line, nullptr, &logical);
+    TLineImage image;
+    image.width = logical.width;
+    // Glyphs may reach past the advance and above the ascent (accents on capitals).
+    image.pad = font->height / 2 + 2;
+    image.mask = cairo_image_surface_create(CAIRO_FORMAT_A8, image.width + 2 * image.pad, font->height + 2 * image.pad);
+    cairo_t* cr = cairo_create(image.mask);
+    cairo_set_antialias(cr, CAIRO_ANTIALIAS_NONE);  // crisp underlines, as on the DC; glyphs keep their own
+    cairo_move_to(cr, image.pad, image.pad + font->ascent);
+    pango_cairo_show_layout_line(cr, line);
+    cairo_destroy(cr);
+    cairo_surface_flush(image.mask);
+    return font->lines.emplace(std::move(key), image).first->second;
+}
+
+// Paints a line image with its cell's top-left corner at (x, y): the cell in
+// the background colour when opaque, then the glyphs in the text colour.
+void paintLine(HDC dc, const TLineImage& image, int x, int y, int lineHeight)
+{
+    cairo_t* cr = dc->cr;
+    if (dc->bkMode == OPAQUE && image.width > 0) {
+        setSource(cr, dc->bkColor);
+        cairo_rectangle(cr, x, y, image.width, lineHeight);
+        cairo_fill(cr);
+    }
+    setSource(cr, dc->textColor);
+    cairo_mask_surface(cr, image.mask, x - image.pad, y - image.pad);
+}
+
+}  // namespace
+
 bool TextOut(HDC dc, int x, int y, const char* text, int count)
 {
     if (!dc)
@@ -224,16 +319,19 @@ bool TextOut(HDC dc, int x, int y, const char* text, int count)
     count = textLength(text, count);
     TFontEntry* font = currentFont(dc);
     std::string latin1 = withoutLineBreaks(text ? text : "", count);
+    if (latin1.empty())
+        return true;
+    if (dc->font.Orientation % 3600 == 0 && lineWidth(dc, font, latin1) <= maxCachedLineWidth) {
+        paintLine(dc, lineImage(dc, font, latin1, -1, -1), x, y, font->height);
+        return true;
+    }
+    // Rotated (or very long) text is drawn straight from the layout.
     int width = lineWidth(dc, font, latin1);
-    PangoLayout* layout = layoutFor(dc, font);
-    std::string utf8 = Latin1ToUtf8(latin1);
-    pango_layout_set_text(layout, utf8.data(), static_cast<int>(utf8.size()));
-
+    PangoLayout* layout = layoutLine(dc, font, latin1, -1, -1);
     cairo_t* cr = dc->cr;
     cairo_save(cr);
     cairo_translate(cr, x, y);
-    if (dc->font.Orientation % 3600 != 0)
-        cairo_rotate(cr, -dc->font.Orientation * M_PI / 1800.0);
+    cairo_rotate(cr, -dc->font.Orientation * M_PI / 1800.0);
     if (dc->bkMode == OPAQUE && width > 0) {
         setSource(cr, dc->bkColor);
         cairo_rectangle(cr, 0, 0, width, font->height);
@@ -268,6 +366,7 @@ int DrawTextEx(HDC dc, const char* text, int count, TRect* rect, unsigned format
     std::string latin1;
     latin1.reserve(static_cast<size_t>(count));
     int underlined = -1;
+    bool lineBreaks = false;
     for (int i = 0; i < count; ++i) {
         char c = text[i];
         if (c == '&' && !(format & DT_NOPREFIX) && i + 1 < count) {
@@ -275,12 +374,15 @@ int DrawTextEx(HDC dc, const char* text, int count, TRect* rect, unsigned format
             if (c != '&' && underlined < 0)
                 underlined = static_cast<int>(latin1.size());
         }
-        if (singleLine && (c == '\r' || c == '\n'))
-            continue;
+        if (c == '\r' || c == '\n') {
+            if (singleLine)
+                continue;
+            lineBreaks = true;
+        }
         latin1.push_back(c);
     }
 
-    TRect area{rect->left + leftMargin, rect->top, rect->right - rightMargin, rect->bottom};
+    const TRect area{rect->left + leftMargin, rect->top, rect->right - rightMargin, rect->bottom};
     if (latin1.empty()) {
         if (format & DT_CALCRECT) {
             rect->right = rect->left;
@@ -288,21 +390,52 @@ int DrawTextEx(HDC dc, const char* text, int count, TRect* rect, unsigned format
         }
         return singleLine ? lineHeight : 0;
     }
+    const bool wordBreak = (format & DT_WORDBREAK) && !singleLine;
+    const bool oneLine = !lineBreaks && !wordBreak;
 
-    PangoLayout* layout = layoutFor(dc, font);
-    std::string utf8 = Latin1ToUtf8(latin1);
-    pango_layout_set_text(layout, utf8.data(), static_cast<int>(utf8.size()));
-    if (underlined >= 0) {
-        PangoAttrList* attrs = font->attrs ? pango_attr_list_copy(font->attrs) : pango_attr_list_new();
-        PangoAttribute* underline = pango_attr_underline_new(PANGO_UNDERLINE_SINGLE);
-        underline->start_index = static_cast<unsigned>(Latin1ToUtf8(latin1.substr(0, static_cast<size_t>(underlined))).size());
-        underline->end_index = underline->start_index + (static_cast<unsigned char>(latin1[static_cast<size_t>(underlined)]) < 0x80 ? 1 : 2);
-        pango_attr_list_insert(attrs, underline);
-        pango_layout_set_attributes(layout, attrs);
-        pango_attr_list_unref(attrs);
-        dc->layoutFont = nullptr;  // the next text sets the font's own attributes again
+    // Vertical centring and bottom alignment apply to a single line only.
+    int top = area.top;
+    if (singleLine && (format & DT_VCENTER))
+        top = area.top + (area.Height() - lineHeight) / 2;
+    else if (singleLine && (format & DT_BOTTOM))
+        top = area.bottom - lineHeight;
+    const int result = singleLine && (format & (DT_VCENTER | DT_BOTTOM)) ? top - rect->top + lineHeight : lineHeight;
+    auto lineLeft = [&](int width) {
+        if (format & DT_CENTER)
+            return area.left + (area.Width() - width) / 2;
+        if (format & DT_RIGHT)
+            return area.right - width;
+        return area.left;
+    };
+    cairo_t* cr = dc->cr;
+    auto clipToRect = [&] {
+        cairo_save(cr);
+        if (!(format & DT_NOCLIP)) {
+            cairo_rectangle(cr, rect->left, rect->top, std::max(0, rect->Width()), std::max(0, rect->Height()));
+            cairo_clip(cr);
+        }
+    };
+
+    if (oneLine) {
+        // The common case (every grid cell): measured and rendered through the font's caches.
+        int natural = lineWidth(dc, font, latin1);
+        if (format & DT_CALCRECT) {
+            rect->right = rect->left + leftMargin + natural + rightMargin;
+            rect->bottom = rect->top + lineHeight;
+            return lineHeight;
+        }
+        int ellipsisWidth = (format & DT_END_ELLIPSIS) && natural > area.Width() ? std::max(0, area.Width()) : -1;
+        if (natural <= maxCachedLineWidth) {
+            const TLineImage& image = lineImage(dc, font, latin1, underlined, ellipsisWidth);
+            clipToRect();
+            paintLine(dc, image, lineLeft(image.width), top, lineHeight);
+            cairo_restore(cr);
+            return result;
+        }
     }
-    if ((format & DT_WORDBREAK) && !singleLine) {
+
+    PangoLayout* layout = layoutLine(dc, font, latin1, underlined, -1);
+    if (wordBreak) {
         pango_layout_set_width(layout, std::max(0, area.Width()) * PANGO_SCALE);
         pango_layout_set_wrap(layout, PANGO_WRAP_WORD);
     } else if ((format & DT_END_ELLIPSIS) && !(format & DT_CALCRECT)) {
@@ -328,26 +461,10 @@ int DrawTextEx(HDC dc, const char* text, int count, TRect* rect, unsigned format
         return totalHeight;
     }
 
-    // Vertical centring and bottom alignment apply to a single line only.
-    int top = area.top;
-    if (singleLine && (format & DT_VCENTER))
-        top = area.top + (area.Height() - lineHeight) / 2;
-    else if (singleLine && (format & DT_BOTTOM))
-        top = area.bottom - lineHeight;
-
-    cairo_t* cr = dc->cr;
-    cairo_save(cr);
-    if (!(format & DT_NOCLIP)) {
-        cairo_rectangle(cr, rect->left, rect->top, std::max(0, rect->Width()), std::max(0, rect->Height()));
-        cairo_clip(cr);
-    }
+    clipToRect();
     for (int i = 0; i < lineCount; ++i) {
         int width = widths[static_cast<size_t>(i)];
-        int x = area.left;
-        if (format & DT_CENTER)
-            x = area.left + (area.Width() - width) / 2;
-        else if (format & DT_RIGHT)
-            x = area.right - width;
+        int x = lineLeft(width);
         int y = top + i * lineHeight;
         if (dc->bkMode == OPAQUE && width > 0) {
             setSource(cr, dc->bkColor);
@@ -359,7 +476,5 @@ int DrawTextEx(HDC dc, const char* text, int count, TRect* rect, unsigned format
         pango_cairo_show_layout_line(cr, pango_layout_get_line_readonly(layout, i));
     }
     cairo_restore(cr);
-    if (singleLine && (format & (DT_VCENTER | DT_BOTTOM)))
-        return top - rect->top + lineHeight;
-    return totalHeight;
+    return singleLine ? result : totalHeight;
 }
