@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 namespace varn::detail {
 
@@ -86,6 +87,7 @@ public:
     std::vector<uint32_t> order() const;
 
 private:
+    std::vector<uint32_t> radixOrder() const;
     void readItemData(int slot);
     void readColumn(int column, VGDataType type);
 
@@ -174,8 +176,44 @@ void RowSorter::readColumn(int column, VGDataType type)
     }
 }
 
+// Stable radix sort of row positions by 32-bit keys, last key first, so the
+// first key decides and later keys break its ties. Used when every key is a
+// number: dates, times, yes/no and integers all fit 32 bits.
+std::vector<uint32_t> RowSorter::radixOrder() const
+{
+    uint32_t count = static_cast<uint32_t>(grid.GetRowCount());
+    std::vector<uint32_t> order(count);
+    std::vector<uint32_t> scratch(count);
+    for (uint32_t row = 0; row < count; ++row)
+        order[row] = row;
+    std::vector<uint32_t> biased(count);
+    constexpr int bits = 11;
+    constexpr uint32_t buckets = 1u << bits;
+    std::vector<uint32_t> counts(buckets);
+    for (auto key = values.rbegin(); key != values.rend(); ++key) {
+        for (uint32_t row = 0; row < count; ++row)
+            biased[row] = static_cast<uint32_t>(static_cast<int32_t>(key->numbers[row])) ^ 0x80000000u;
+        for (int shift = 0; shift < 32; shift += bits) {
+            std::fill(counts.begin(), counts.end(), 0);
+            for (uint32_t row : order)
+                ++counts[(biased[row] >> shift) & (buckets - 1)];
+            uint32_t total = 0;
+            for (uint32_t& slot : counts)
+                total += std::exchange(slot, total);
+            for (uint32_t row : order)
+                scratch[counts[(biased[row] >> shift) & (buckets - 1)]++] = row;
+            order.swap(scratch);
+        }
+    }
+    return order;
+}
+
 std::vector<uint32_t> RowSorter::order() const
 {
+    bool allNumbers = std::none_of(values.begin(), values.end(), [](const KeyValues& key) { return key.isText; });
+    if (allNumbers)
+        return radixOrder();
+
     struct Entry {
         uint64_t prefix;
         uint32_t row;

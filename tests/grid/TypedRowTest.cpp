@@ -171,6 +171,12 @@ TEST(GridSort, EachTypeSortsByItsValue)
     EXPECT_EQ(column(grid, 3), (std::vector<AnsiString>{"00:30", "09:59", "10:00", "23:01"}));
     grid.SortBy("done,name");
     EXPECT_EQ(column(grid, 0), (std::vector<AnsiString>{"nata", "\xF1" "and\xFA", "Nube", "oso"}));
+    grid.SortBy("done,count");  // numbers only: the later key breaks the first one's ties
+    EXPECT_EQ(column(grid, 1), (std::vector<AnsiString>{"9", "100", "-3", "10"}));
+    grid.SetString(0, 1, "abc");  // not a number: 0
+    grid.SetString(1, 1, "-2147483648");
+    grid.SortBy("count");
+    EXPECT_EQ(column(grid, 1), (std::vector<AnsiString>{"-2147483648", "-3", "abc", "10"}));
     EXPECT_EQ(varn::detail::sortGrid, nullptr);
 }
 
