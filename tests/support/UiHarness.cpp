@@ -14,7 +14,6 @@ UiHarness::UiHarness()
     detail::resetForTests();
     Clock::useManual();
     Application->ResetTerminated();
-    Application->OnMessage = nullptr;
     previousMessageBoxHandler = Application->SetMessageBoxHandler([this](const AnsiString& text, const AnsiString& caption, int flags) {
         messageBoxes.push_back({text, caption, flags});
         return messageBoxAnswer;
@@ -32,7 +31,6 @@ UiHarness::~UiHarness()
             delete *it;
     }
     detail::resetForTests();
-    Application->OnMessage = nullptr;
     Application->ResetTerminated();
     Application->SetMessageBoxHandler(previousMessageBoxHandler);
     Clock::useReal();

@@ -15,6 +15,8 @@
 // Every input call pumps until the queue is idle afterwards, so the test sees the
 // state after the application handled it. The destructor deletes the forms the
 // harness created and forgets every remaining window, message, timer and hook.
+// Application->OnMessage is left alone (the message hook installs itself there for
+// the whole program); a test that sets it puts it back.
 #pragma once
 
 #include "platform/Controls.h"
