@@ -380,18 +380,32 @@ void TCanvas::CopyRect(const TRect& Dest, TCanvas* Canvas, const TRect& Source)
     if (Dest.Width() == 0 || Dest.Height() == 0 || Source.Width() == 0 || Source.Height() == 0)
         return;
     cairo_surface_flush(source->surface);
+    // Copying within one surface reads from a snapshot, so overlapping parts are not read after being written.
+    cairo_surface_t* from = source->surface;
+    TPoint fromOrigin = {Source.left + source->origin.x, Source.top + source->origin.y};
+    if (from == target->surface) {
+        from = cairo_surface_create_similar_image(source->surface, CAIRO_FORMAT_RGB24, std::abs(Source.Width()),
+                                                  std::abs(Source.Height()));
+        cairo_t* copy = cairo_create(from);
+        cairo_set_source_surface(copy, source->surface, -fromOrigin.x, -fromOrigin.y);
+        cairo_set_operator(copy, CAIRO_OPERATOR_SOURCE);
+        cairo_paint(copy);
+        cairo_destroy(copy);
+        fromOrigin = {0, 0};
+    }
     cairo_t* cr = target->cr;
     cairo_save(cr);
     cairo_rectangle(cr, Dest.left, Dest.top, Dest.Width(), Dest.Height());
     cairo_clip(cr);
     cairo_translate(cr, Dest.left, Dest.top);
     cairo_scale(cr, double(Dest.Width()) / Source.Width(), double(Dest.Height()) / Source.Height());
-    // The source is read through its own origin, so Source is in its logical coordinates.
-    cairo_set_source_surface(cr, source->surface, -(Source.left + source->origin.x), -(Source.top + source->origin.y));
+    cairo_set_source_surface(cr, from, -fromOrigin.x, -fromOrigin.y);
     cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_NEAREST);
     cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
     cairo_paint(cr);
     cairo_restore(cr);
+    if (from != source->surface)
+        cairo_surface_destroy(from);
 }
 
 TColor TCanvas::Pixels(int X, int Y)

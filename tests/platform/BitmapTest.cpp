@@ -202,6 +202,18 @@ TEST(Bitmap, DrawSkipsTheTransparentColourAndStretches)
     EXPECT_EQ(target.pixel(34, 0), clLime);
     EXPECT_EQ(target.pixel(35, 1), clRed);
 
+    // Copying within one canvas onto an overlapping place moves the pixels as a block.
+    TBitmap strip;
+    strip.SetSize(4, 1);
+    const TColor colours[4] = {clRed, clLime, clBlue, clBlack};
+    for (int x = 0; x < 4; ++x)
+        strip.Canvas()->SetPixels(x, 0, colours[x]);
+    strip.Canvas()->CopyRect({1, 0, 4, 1}, strip.Canvas(), {0, 0, 3, 1});
+    EXPECT_EQ(strip.pixel(0, 0), clRed);
+    EXPECT_EQ(strip.pixel(1, 0), clRed);
+    EXPECT_EQ(strip.pixel(2, 0), clLime);
+    EXPECT_EQ(strip.pixel(3, 0), clBlue);
+
     // PNG export carries the same pixels.
     target.SaveToPngFile(tempPath("target.png"));
     cairo_surface_t* png = cairo_image_surface_create_from_png(tempPath("target.png").c_str());
