@@ -17,6 +17,7 @@
 #include "platform/ImageList.h"
 #include "platform/JpegImage.h"
 #include "utils/Version.h"
+#include "utils/AppMsgHandler.h"
 #include "utils/BlockArray.h"
 #include "utils/Cnvtools.h"
 #include "utils/XmlReader.h"

@@ -1,0 +1,336 @@
+// Controls, forms, the application loop and timers, driven through the harness.
+#include "platform/Controls.h"
+#include "platform/ExtCtrls.h"
+#include "platform/Forms.h"
+#include "support/UiHarness.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+using varn::test::UiHarness;
+
+std::string rectText(const TRect& r)
+{
+    return std::to_string(r.left) + "," + std::to_string(r.top) + "," + std::to_string(r.right) + "," +
+           std::to_string(r.bottom);
+}
+
+class TBox : public TCustomControl {
+public:
+    TBox(TComponent* owner, UiHarness& ui, std::string name) : TCustomControl(owner), ui(ui), name(std::move(name))
+    {
+        SetName(this->name);
+        SetTabStop(true);
+        SetBounds(0, 0, 40, 20);
+        OnEnter = [this](TObject*) { this->ui.record("enter " + this->name); };
+        OnExit = [this](TObject*) { this->ui.record("exit " + this->name); };
+        OnMouseEnter = [this](TObject*) { this->ui.record("mouse in " + this->name); };
+        OnMouseLeave = [this](TObject*) { this->ui.record("mouse out " + this->name); };
+    }
+    int dialogCode = 0;
+    int inset = 0;  // GetClientRect leaves this much on every side
+    int paints = 0;
+
+    TRect GetClientRect() override
+    {
+        TRect r = TCustomControl::GetClientRect();
+        return {r.left + inset, r.top + inset, r.right - inset, r.bottom - inset};
+    }
+
+protected:
+    void Paint() override { ++paints; }
+    void Dispatch(TMessage& Message) override
+    {
+        if (Message.Msg == WM_GETDLGCODE) {
+            Message.Result = dialogCode;
+            return;
+        }
+        TCustomControl::Dispatch(Message);
+    }
+    void KeyDown(WORD& Key, TShiftState Shift) override
+    {
+        ui.record(name + " key " + std::to_string(Key));
+        TCustomControl::KeyDown(Key, Shift);
+    }
+
+    UiHarness& ui;
+    std::string name;
+};
+
+class TSpot : public TGraphicControl {
+public:
+    TSpot(TComponent* owner, UiHarness& ui) : TGraphicControl(owner), ui(ui)
+    {
+        SetBounds(50, 50, 40, 40);
+        OnClick = [this](TObject*) { this->ui.record("spot click"); };
+        OnMouseEnter = [this](TObject*) { this->ui.record("mouse in spot"); };
+        OnMouseLeave = [this](TObject*) { this->ui.record("mouse out spot"); };
+    }
+
+protected:
+    void MouseDown(TMouseButton, TShiftState, int X, int Y) override { ui.record("spot down " + std::to_string(X) + "," + std::to_string(Y)); }
+    void MouseMove(TShiftState, int X, int Y) override { ui.record("spot move " + std::to_string(X) + "," + std::to_string(Y)); }
+    void MouseUp(TMouseButton, TShiftState, int X, int Y) override { ui.record("spot up " + std::to_string(X) + "," + std::to_string(Y)); }
+
+    UiHarness& ui;
+};
+
+TEST(Controls, AlignedChildrenAreLaidOutAndRelaidOutOnResize)
+{
+    UiHarness ui;
+    TForm* form = ui.createForm(400, 300);
+    form->SetBorderWidth(5);
+    struct Case {
+        const char* name;
+        TAlign align;
+        int top;  // initial position decides the order among equals
+        int size;
+    };
+    const Case cases[] = {{"bottom", alBottom, 0, 25}, {"second", alTop, 100, 30}, {"first", alTop, 0, 20},
+                          {"left", alLeft, 0, 40},     {"right", alRight, 0, 50},  {"client", alClient, 0, 10},
+                          {"hidden", alTop, 0, 70}};
+    std::map<std::string, TBox*> boxes;
+    for (const Case& c : cases) {
+        auto* box = new TBox(form, ui, c.name);
+        box->SetBounds(0, c.top, c.size, c.size);
+        if (std::string(c.name) == "hidden")
+            box->SetVisible(false);
+        box->SetAlign(c.align);
+        box->SetParent(form);
+        boxes[c.name] = box;
+    }
+    auto layout = [&] {
+        std::map<std::string, std::string> result;
+        for (auto& [name, box] : boxes)
+            if (box->Visible())
+                result[name] = rectText(box->BoundsRect());
+        return result;
+    };
+    std::map<std::string, std::string> expected = {
+        {"first", "5,5,395,25"},   {"second", "5,25,395,55"},  {"bottom", "5,270,395,295"},
+        {"left", "5,55,45,270"},   {"right", "345,55,395,270"}, {"client", "45,55,345,270"}};
+    EXPECT_EQ(layout(), expected);
+
+    ui.show(form);
+    form->SetClientWidth(500);
+    form->SetClientHeight(400);
+    ui.pump();
+    expected = {{"first", "5,5,495,25"},  {"second", "5,25,495,55"},   {"bottom", "5,370,495,395"},
+                {"left", "5,55,45,370"},  {"right", "445,55,495,370"}, {"client", "45,55,445,370"}};
+    EXPECT_EQ(layout(), expected);
+    // The windows follow the controls.
+    RECT window;
+    GetWindowRect(boxes["client"]->Handle(), &window);
+    EXPECT_EQ(rectText(window), rectText({100 + 45, 100 + 55, 100 + 445, 100 + 370}));
+
+    // Showing a hidden aligned control takes its strip; a GetClientRect override
+    // narrows what its own children get.
+    boxes["hidden"]->SetTop(60);  // below "second": it goes after it
+    boxes["hidden"]->SetVisible(true);
+    EXPECT_EQ(rectText(boxes["hidden"]->BoundsRect()), "5,55,495,125");
+    TBox* client = boxes["client"];
+    client->inset = 3;
+    auto* inner = new TBox(form, ui, "inner");
+    inner->SetAlign(alClient);
+    inner->SetParent(client);
+    EXPECT_EQ(rectText(inner->BoundsRect()), rectText({3, 3, client->Width() - 3, client->Height() - 3}));
+}
+
+TEST(Controls, TabMovesTheFocusInTabOrderSkippingWhatCannotTakeIt)
+{
+    UiHarness ui;
+    TForm* form = ui.createForm(400, 300);
+    auto* e1 = new TBox(form, ui, "e1");
+    auto* e2 = new TBox(form, ui, "e2");
+    auto* e3 = new TBox(form, ui, "e3");
+    auto* e4 = new TBox(form, ui, "e4");
+    auto* panel = new TBox(form, ui, "panel");
+    auto* e5 = new TBox(form, ui, "e5");
+    for (TBox* box : {e1, e2, e3, e4, panel})
+        box->SetParent(form);
+    e5->SetParent(panel);
+    e2->SetTabStop(false);
+    e3->SetEnabled(false);
+    panel->SetTabStop(false);
+    e4->SetTabOrder(0);
+    EXPECT_EQ(e1->TabOrder(), 1);
+
+    ui.show(form);
+    EXPECT_TRUE(e4->Focused());  // activation focuses the first control in tab order
+    EXPECT_EQ(form->ActiveControl(), e4);
+    ui.events.clear();
+    ui.pressKey(VK_TAB);
+    ui.pressKey(VK_TAB);
+    ui.pressKey(VK_TAB);
+    EXPECT_EQ(ui.takeEvents(), (std::vector<std::string>{"exit e4", "enter e1", "exit e1", "enter e5", "exit e5", "enter e4"}));
+    ui.pressKey(VK_TAB, {ssShift});
+    EXPECT_TRUE(e5->Focused());
+    EXPECT_EQ(form->ActiveControl(), e5);
+    EXPECT_THROW(e3->SetFocus(), EInvalidOperation);
+
+    // A control that asks for Tab gets it as a key instead.
+    e5->dialogCode = DLGC_WANTTAB;
+    ui.events.clear();
+    ui.pressKey(VK_TAB);
+    EXPECT_EQ(ui.takeEvents(), std::vector<std::string>{"e5 key 9"});
+    EXPECT_TRUE(e5->Focused());
+}
+
+TEST(Controls, GraphicControlGetsMouseFromItsParentAndKeepsItWhileAButtonIsHeld)
+{
+    UiHarness ui;
+    TForm* form = ui.createForm(400, 300);
+    auto* spot = new TSpot(form, ui);
+    spot->SetParent(form);
+    auto* box = new TBox(form, ui, "box");
+    box->SetBounds(200, 50, 40, 40);
+    box->SetParent(form);
+    ui.show(form);
+    ui.events.clear();
+
+    ui.moveTo(box, 5, 5);
+    ui.moveTo(spot, 10, 10);
+    ui.press(spot, 10, 12);
+    ui.moveTo(form, 300, 250);  // outside: the spot still has the mouse
+    ui.release(form, 300, 250);
+    EXPECT_EQ(ui.takeEvents(), (std::vector<std::string>{"mouse in box", "spot move 10,10", "mouse out box",
+                                                         "mouse in spot", "spot move 10,12", "spot down 10,12",
+                                                         "spot move 250,200", "spot up 250,200", "mouse out spot"}));
+    EXPECT_EQ(GetCapture(), nullptr);
+
+    ui.click(spot, 1, 1);
+    auto events = ui.takeEvents();
+    EXPECT_NE(std::find(events.begin(), events.end(), "spot click"), events.end());
+}
+
+TEST(Controls, WheelGoesToTheFocusedControlAndClimbsUntilHandled)
+{
+    UiHarness ui;
+    TForm* form = ui.createForm(400, 300);
+    auto* outer = new TBox(form, ui, "outer");
+    auto* inner = new TBox(form, ui, "inner");
+    outer->SetBounds(10, 10, 200, 200);
+    outer->SetParent(form);
+    inner->SetParent(outer);
+    bool innerTakes = false;
+    inner->OnMouseWheel = [&](TObject*, TShiftState, int delta, TPoint, bool& handled) {
+        ui.record("inner " + std::to_string(delta));
+        handled = innerTakes;
+    };
+    outer->OnMouseWheel = [&](TObject*, TShiftState, int delta, TPoint at, bool& handled) {
+        ui.record("outer " + std::to_string(delta) + " at " + std::to_string(at.x));
+        handled = true;
+    };
+    ui.show(form);
+    inner->SetFocus();
+    ui.events.clear();
+    ui.wheel(form, 300, 5, -1);
+    EXPECT_EQ(ui.takeEvents(), (std::vector<std::string>{"inner -120", "outer -120 at 400"}));
+    innerTakes = true;
+    ui.wheel(form, 300, 5, 2);
+    EXPECT_EQ(ui.takeEvents(), std::vector<std::string>{"inner 240"});
+}
+
+class TRecordedForm : public TForm {
+public:
+    explicit TRecordedForm(TComponent* owner) : TForm(owner)
+    {
+        OnCreate = [this](TObject*) { log().push_back("create"); };
+        OnActivate = [this](TObject*) { log().push_back("activate " + Name()); };
+        OnDeactivate = [this](TObject*) { log().push_back("deactivate " + Name()); };
+    }
+    ~TRecordedForm() override { log().push_back("destroyed " + Name()); }
+    static std::vector<std::string>& log()
+    {
+        static std::vector<std::string> entries;
+        return entries;
+    }
+};
+
+TEST(Forms, CreateShowActivateCloseAndRelease)
+{
+    UiHarness ui;
+    TRecordedForm::log().clear();
+    auto* main = ui.createForm<TRecordedForm>(400, 300);
+    main->SetName("main");
+    main->SetPosition(poScreenCenter);
+    auto* second = ui.createForm<TRecordedForm>(200, 100);
+    second->SetName("second");
+    EXPECT_EQ(Application->MainForm(), main);
+    ui.show(main);
+    EXPECT_EQ(rectText(main->BoundsRect()), rectText({440, 362, 840, 662}));
+    EXPECT_EQ(main->ClientWidth(), 400);
+    ui.show(second);
+    EXPECT_EQ(Screen->ActiveForm(), second);
+
+    // A click on the other form activates it.
+    ui.click(main, 5, 5);
+    EXPECT_EQ(Screen->ActiveForm(), main);
+    EXPECT_EQ(TRecordedForm::log(), (std::vector<std::string>{"create", "create", "activate main", "deactivate main",
+                                                              "activate second", "deactivate second", "activate main"}));
+
+    // caFree: the form goes once the queued messages are handled.
+    TRecordedForm::log().clear();
+    second->OnClose = [](TObject*, TCloseAction& action) { action = caFree; };
+    second->Close();
+    EXPECT_TRUE(TRecordedForm::log().empty());
+    ui.pump();
+    EXPECT_EQ(TRecordedForm::log(), std::vector<std::string>{"destroyed second"});
+
+    // Closing the main form ends the application.
+    main->Close();
+    EXPECT_TRUE(Application->Terminated());
+}
+
+TEST(Application, ExceptionInAHandlerIsShownAndTheLoopGoesOn)
+{
+    UiHarness ui;
+    Application->Title = "Prueba";
+    TForm* form = ui.createForm(200, 100);
+    auto* box = new TBox(form, ui, "box");
+    box->SetParent(form);
+    box->OnClick = [](TObject*) { throw EConvertError("'x' is not a valid integer value"); };
+    ui.show(form);
+    ui.click(box, 5, 5);
+    ASSERT_EQ(ui.messageBoxes.size(), 1u);
+    EXPECT_EQ(ui.messageBoxes[0].text, "'x' is not a valid integer value.");
+    EXPECT_EQ(ui.messageBoxes[0].caption, "Prueba");
+
+    // The message event sees queued messages first; Handled keeps them from the window.
+    int paintsBefore = box->paints;
+    Application->OnMessage = [](tagMSG& msg, bool& handled) { handled = msg.message == WM_PAINT; };
+    box->Invalidate();
+    MSG msg;
+    PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE);
+    bool handled = false;
+    Application->OnMessage(msg, handled);
+    EXPECT_TRUE(handled);
+    Application->OnMessage = nullptr;
+    ui.pump();
+    EXPECT_EQ(box->paints, paintsBefore + 1);
+    Application->Title = "";
+}
+
+TEST(Timers, TimerFiresEveryIntervalWhileEnabled)
+{
+    UiHarness ui;
+    TTimer timer(nullptr);
+    int ticks = 0;
+    timer.SetInterval(50);
+    timer.OnTimer = [&](TObject*) { ++ticks; };
+    ui.advance(49);
+    EXPECT_EQ(ticks, 0);
+    ui.advance(151);
+    EXPECT_EQ(ticks, 4);
+    timer.SetEnabled(false);
+    ui.advance(500);
+    EXPECT_EQ(ticks, 4);
+    timer.SetEnabled(true);
+    ui.advance(100);
+    EXPECT_EQ(ticks, 6);
+}
+
+}  // namespace
