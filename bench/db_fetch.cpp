@@ -90,6 +90,7 @@ void layerQuery(benchmark::State& state)
 // Keeps the median real time of each benchmark for the closing ratio.
 class RatioReporter : public benchmark::ConsoleReporter {
 public:
+    RatioReporter() : ConsoleReporter(OO_Tabular) {}  // no colour codes in saved output
     void ReportRuns(const std::vector<Run>& runs) override
     {
         for (const Run& run : runs)
