@@ -221,6 +221,7 @@ void TControl::SetCursor(TCursor Value)
         return;
     FCursor = Value;
     Perform(CM_CURSORCHANGED, 0, 0);
+    Application->showCursor(Application->MouseControl());
 }
 
 void TControl::SetText(const AnsiString& Value)

@@ -373,6 +373,7 @@ void TApplication::updateMouseControl()
                 control = graphic;
         }
     }
+    showCursor(control);
     if (control == FMouseControl)
         return;
     TControl* previous = FMouseControl;
@@ -381,6 +382,16 @@ void TApplication::updateMouseControl()
         previous->Perform(CM_MOUSELEAVE, 0, 0);
     if (control && FMouseControl == control)
         control->Perform(CM_MOUSEENTER, 0, 0);
+}
+
+// The screen cursor wins; else the first control from the one under the mouse up
+// through its parents that sets a cursor.
+void TApplication::showCursor(TControl* Control)
+{
+    TCursor cursor = Screen->Cursor();
+    for (TControl* c = Control; cursor == crDefault && c; c = c->Parent())
+        cursor = c->Cursor();
+    varn::backend().setCursor(cursor);
 }
 
 void TApplication::controlDestroyed(TControl* Control)
@@ -442,7 +453,7 @@ void TScreen::SetCursor(TCursor Value)
     if (FCursor == Value)
         return;
     FCursor = Value;
-    varn::backend().setCursor(Value);
+    Application->showCursor(Application->MouseControl());
 }
 
 int TScreen::Width() const { return GetSystemMetrics(SM_CXSCREEN); }

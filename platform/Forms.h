@@ -136,6 +136,8 @@ public:
 
     // The control under the mouse, told of entering and leaving.
     TControl* MouseControl() const { return FMouseControl; }
+    // Shows the cursor for the mouse over Control (the screen cursor when set).
+    void showCursor(TControl* Control);
     void controlDestroyed(TControl* Control);
     void formDestroyed(TForm* Form);
 

@@ -1,7 +1,9 @@
 // Controls, forms, the application loop and timers, driven through the harness.
 #include "platform/Controls.h"
 #include "platform/ExtCtrls.h"
+#include "platform/Backend.h"
 #include "platform/Forms.h"
+#include "platform/backend/headless/HeadlessBackend.h"
 #include "support/UiHarness.h"
 
 #include <gtest/gtest.h>
@@ -312,6 +314,48 @@ TEST(Application, ExceptionInAHandlerIsShownAndTheLoopGoesOn)
     ui.pump();
     EXPECT_EQ(box->paints, paintsBefore + 1);
     Application->Title = "";
+}
+
+TEST(Application, CursorFollowsTheControlUnderTheMouseUnlessTheScreenCursorIsSet)
+{
+    UiHarness ui;
+    auto& headless = dynamic_cast<varn::HeadlessBackend&>(varn::backend());
+    TForm* form = ui.createForm(200, 100);
+    auto* panel = new TBox(form, ui, "panel");
+    panel->SetBounds(0, 0, 100, 100);
+    panel->SetParent(form);
+    auto* inner = new TBox(form, ui, "inner");
+    inner->SetParent(panel);
+    panel->SetCursor(crHandPoint);
+    ui.show(form);
+    ui.moveTo(inner, 1, 1);
+    EXPECT_EQ(headless.shownCursor, crHandPoint);  // inherited from the parent
+    inner->SetCursor(crIBeam);
+    EXPECT_EQ(headless.shownCursor, crIBeam);
+    Screen->SetCursor(crSizeWE);
+    EXPECT_EQ(headless.shownCursor, crSizeWE);
+    Screen->SetCursor(crDefault);
+    ui.moveTo(form, 150, 50);
+    EXPECT_EQ(headless.shownCursor, crDefault);
+}
+
+TEST(Application, RunShowsTheMainFormAndReturnsWhenItCloses)
+{
+    UiHarness ui;
+    TForm* main = nullptr;
+    Application->CreateForm(main);
+    TTimer timer(nullptr);
+    timer.SetInterval(100);
+    int ticks = 0;
+    timer.OnTimer = [&](TObject*) {
+        if (++ticks == 3)
+            main->Close();
+    };
+    Application->Run();
+    EXPECT_EQ(ticks, 3);
+    EXPECT_TRUE(main->Visible());
+    EXPECT_EQ(Screen->ActiveForm(), main);
+    delete main;
 }
 
 TEST(Timers, TimerFiresEveryIntervalWhileEnabled)

@@ -12,6 +12,9 @@ public:
     // With the manual clock, waiting until a deadline moves the clock there; nothing
     // else can arrive, so without a deadline it answers false at once.
     bool waitEvents(std::optional<uint32_t> deadline) override;
+    void setCursor(int cursor) override { shownCursor = cursor; }
+
+    int shownCursor = 0;  // the cursor the mouse pointer would show (crDefault: the arrow)
 };
 
 }  // namespace varn
