@@ -992,6 +992,15 @@ bool TWinControl::IsControlMouseMsg(TMessage& Message)
 
 void TWinControl::WndProc(TMessage& Message)
 {
+    // While a control is destroyed its descendant parts are gone already: no
+    // handler or event runs, the window only winds down.
+    if (ComponentState().Contains(csDestroying)) {
+        if (Message.Msg == WM_NCDESTROY)
+            WMNCDestroy(Message);
+        else
+            DefaultHandler(Message);
+        return;
+    }
     if (isMouseMessage(Message.Msg) && IsControlMouseMsg(Message))
         return;
     TControl::WndProc(Message);

@@ -179,6 +179,13 @@ TEST(Controls, TabMovesTheFocusInTabOrderSkippingWhatCannotTakeIt)
     ui.pressKey(VK_TAB);
     EXPECT_EQ(ui.takeEvents(), std::vector<std::string>{"e5 key 9"});
     EXPECT_TRUE(e5->Focused());
+
+    // A focused control that is destroyed runs none of its handlers on the way out.
+    delete e5;
+    ui.pump();
+    EXPECT_TRUE(ui.events.empty());
+    EXPECT_EQ(GetFocus(), nullptr);
+    EXPECT_EQ(form->ActiveControl(), nullptr);
 }
 
 TEST(Controls, GraphicControlGetsMouseFromItsParentAndKeepsItWhileAButtonIsHeld)
