@@ -1089,7 +1089,16 @@ LRESULT DispatchMessage(const MSG* msg)
     }
     if (!msg->hwnd)
         return 0;
-    return SendMessage(msg->hwnd, msg->message, msg->wParam, msg->lParam);
+    if (msg->message != WM_PAINT)
+        return SendMessage(msg->hwnd, msg->message, msg->wParam, msg->lParam);
+    // A window procedure that answers WM_PAINT without BeginPaint would get it again
+    // at once, for ever; its update region is dropped instead.
+    Window* w = find(msg->hwnd);
+    unsigned paintsBefore = w ? w->paintCount : 0;
+    LRESULT result = SendMessage(msg->hwnd, msg->message, msg->wParam, msg->lParam);
+    if ((w = find(msg->hwnd)) && w->paintCount == paintsBefore)
+        ValidateRect(msg->hwnd, nullptr);
+    return result;
 }
 
 LRESULT DefWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
@@ -1271,6 +1280,7 @@ HDC BeginPaint(HWND hwnd, PAINTSTRUCT* paint)
     Window* w = find(hwnd);
     if (!w || !paint)
         return nullptr;
+    ++w->paintCount;
     TRect area = w->updatePending ? w->updateRect : TRect{};
     bool erase = w->erasePending;
     w->updatePending = false;

@@ -46,6 +46,7 @@ struct Window {
     bool erasePending = false;
     TRect updateRect;            // client coordinates; union of the invalidated rectangles
     bool destroying = false;
+    unsigned paintCount = 0;     // BeginPaint calls so far
     ScrollBarState vertical;
     ScrollBarState horizontal;
 };

@@ -170,6 +170,24 @@ TEST_F(WindowManager, PaintComesOnlyWhenTheQueueIsEmptyAndOnlyForInvalidatedWind
     pumpRaw();
     EXPECT_EQ(take(), (std::vector<std::string>{"plain paint 0,0,15,15", "inner paint 0,0,5,5"}));
 
+    // A procedure that answers WM_PAINT without BeginPaint gets it once, not for ever.
+    static int ignoredPaints = 0;
+    WNDCLASS lazy;
+    lazy.lpszClassName = "LazyPainter";
+    lazy.lpfnWndProc = [](HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) -> LRESULT {
+        if (message == WM_PAINT) {
+            ++ignoredPaints;
+            return 0;
+        }
+        return DefWindowProc(hwnd, message, wParam, lParam);
+    };
+    RegisterClass(&lazy);
+    ignoredPaints = 0;
+    make("lazy", nullptr, 0, 0, 10, 10, WS_VISIBLE, "LazyPainter");
+    pumpRaw();
+    pumpRaw();
+    EXPECT_EQ(ignoredPaints, 1);
+
     // Hidden windows keep their update region until they show.
     ShowWindow(inner, SW_HIDE);
     pumpRaw();
