@@ -243,6 +243,75 @@ TEST(Controls, WheelGoesToTheFocusedControlAndClimbsUntilHandled)
     EXPECT_EQ(ui.takeEvents(), std::vector<std::string>{"inner 240"});
 }
 
+// A window class of its own, as "EDIT" is: it records what reaches its procedure.
+std::vector<std::string> classLog;
+
+LRESULT recordingClassProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_CHAR)
+        classLog.push_back(std::string("class char ") + static_cast<char>(wParam));
+    if (message == WM_LBUTTONDBLCLK)
+        classLog.push_back("class dblclk");
+    if (message == WM_USER)
+        return 42;
+    return DefWindowProc(hwnd, message, wParam, lParam);
+}
+
+class TSubclassed : public TWinControl {
+public:
+    TSubclassed(TComponent* owner, UiHarness& ui) : TWinControl(owner), ui(ui)
+    {
+        SetBounds(10, 10, 100, 20);
+        OnClick = [this](TObject*) { this->ui.record("click"); };
+        OnDblClick = [this](TObject*) { this->ui.record("dblclick"); };
+        OnMouseDown = [this](TObject*, TMouseButton, TShiftState shift, int, int) {
+            this->ui.record(shift.Contains(ssDouble) ? "down double" : "down");
+        };
+        OnMouseUp = [this](TObject*, TMouseButton, TShiftState, int, int) { this->ui.record("up"); };
+        OnKeyPress = [](TObject*, char& key) {
+            if (key == 'x')
+                key = 0;  // swallowed before the class sees it
+        };
+    }
+
+protected:
+    void CreateParams(TCreateParams& Params) override
+    {
+        TWinControl::CreateParams(Params);
+        CreateSubClass(Params, "RecordingField");
+    }
+
+    UiHarness& ui;
+};
+
+TEST(Controls, WindowedControlBuildsOnARegisteredClass)
+{
+    UiHarness ui;
+    WNDCLASS field;
+    field.lpszClassName = "RecordingField";
+    field.lpfnWndProc = recordingClassProc;
+    RegisterClass(&field);
+    classLog.clear();
+
+    TForm* form = ui.createForm(200, 100);
+    auto* control = new TSubclassed(form, ui);
+    control->SetParent(form);
+    ui.show(form);
+    EXPECT_EQ(control->Perform(WM_USER, 0, 0), 42);  // unhandled: the class answers
+    EXPECT_EQ(Screen->Width(), 1280);
+    EXPECT_EQ(Screen->Height(), 1024);
+
+    control->SetFocus();
+    ui.typeText("axb");
+    EXPECT_EQ(classLog, (std::vector<std::string>{"class char a", "class char b"}));
+
+    // The class asks for double clicks because the control does.
+    ui.events.clear();
+    ui.doubleClick(control, 5, 5);
+    EXPECT_EQ(ui.takeEvents(), (std::vector<std::string>{"down", "click", "up", "dblclick", "down double", "up"}));
+    EXPECT_EQ(classLog.back(), "class dblclk");
+}
+
 class TRecordedForm : public TForm {
 public:
     explicit TRecordedForm(TComponent* owner) : TForm(owner)
