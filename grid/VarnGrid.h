@@ -26,6 +26,7 @@ class TVGEdit;
 using TVGRowEvent = std::function<void(int row)>;
 using TVGRowExitEvent = std::function<void(int row, bool modified)>;
 using TVGCellEvent = std::function<void(int row, int col)>;
+using TVGKeyDownExEvent = std::function<void(TObject* Sender, WORD& Key, TShiftState Shift, bool& Handled)>;
 
 // The row store: a block array of row records that the grid may also reorder
 // as a whole (sorting computes the order first, then moves the pointers once).
@@ -176,6 +177,7 @@ public:
     TVGCellEvent OnCellModified;
     TVGRowEvent OnRowChecking;
     TNotifyEvent OnHeadChange;
+    TVGKeyDownExEvent OnKeyDownEx;  // OnKeyDown comes from TWinControl
 
     // ---- Hooks, in slot order --------------------------------------------------
     virtual void doRowEnter();

@@ -130,6 +130,7 @@ TEST(TypedRows, ReadingAColumnAsAnotherTypeRaisesVGException)
     EXPECT_THROW(row.GetMoney(5), VGException);
     EXPECT_THROW(row.GetBoolean(3), VGException);
     EXPECT_EQ(row.GetInteger(1), 12);
+    EXPECT_THROW(row.GetString(7), EListError);  // no such column
     EXPECT_THROW(row.SetNull(36, true), EListError);
     EXPECT_THROW(row.SetItemData(10, "x"), EListError);
 }
