@@ -26,6 +26,7 @@ build-asan: deps
 # The sanitizer run comes first so that the last lines are the normal build's summary.
 test: build build-asan
 	cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+		LSAN_OPTIONS=suppressions=$(CURDIR)/scripts/lsan.supp \
 		ctest --output-on-failure -j $(JOBS)
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 
