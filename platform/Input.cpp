@@ -93,12 +93,9 @@ UINT buttonMessage(MouseButton button, int offset)  // 0 down, 1 up, 2 double cl
     return base + static_cast<UINT>(offset);
 }
 
-HWND keyboardTarget()
-{
-    if (HWND focus = GetFocus())
-        return focus;
-    return GetActiveWindow();
-}
+// Resolved when the message is taken, so that a key that moves the focus sends the
+// keys after it to the new focus.
+HWND keyboardTarget() { return focusTarget; }
 
 bool altDown() { return GetAsyncKeyState(VK_MENU) < 0; }
 
@@ -141,11 +138,8 @@ void inputMouseUp(MouseButton button, int x, int y)
 void inputMouseWheel(int delta, int x, int y)
 {
     moveTo(x, y);
-    HWND target = keyboardTarget();
-    if (!target)
-        return;
     // Wheel messages carry screen coordinates.
-    postInput(message(target, WM_MOUSEWHEEL, MAKEWPARAM(static_cast<int>(mouseKeyFlags()), delta), MAKELPARAM(x, y)));
+    postInput(message(keyboardTarget(), WM_MOUSEWHEEL, MAKEWPARAM(static_cast<int>(mouseKeyFlags()), delta), MAKELPARAM(x, y)));
 }
 
 // Key data: repeat count in bits 0-15, bit 29 when Alt is down, bit 30 when the
@@ -154,9 +148,6 @@ void inputKeyDown(int virtualKey)
 {
     bool wasDown = GetAsyncKeyState(virtualKey) < 0;
     setKeyDown(virtualKey, true);
-    HWND target = keyboardTarget();
-    if (!target)
-        return;
     bool alt = altDown();
     LPARAM data = 1;
     if (alt)
@@ -164,30 +155,24 @@ void inputKeyDown(int virtualKey)
     if (wasDown)
         data |= LPARAM(1) << 30;
     UINT code = (alt || virtualKey == VK_F10) ? WM_SYSKEYDOWN : WM_KEYDOWN;
-    postInput(message(target, code, static_cast<WPARAM>(virtualKey), data));
+    postInput(message(keyboardTarget(), code, static_cast<WPARAM>(virtualKey), data));
 }
 
 void inputKeyUp(int virtualKey)
 {
     bool alt = altDown();
     setKeyDown(virtualKey, false);
-    HWND target = keyboardTarget();
-    if (!target)
-        return;
     LPARAM data = 1 | (LPARAM(1) << 30) | static_cast<LPARAM>(uint32_t(1) << 31);
     if (alt && virtualKey != VK_MENU)
         data |= LPARAM(1) << 29;
     UINT code = (alt || virtualKey == VK_F10) ? WM_SYSKEYUP : WM_KEYUP;
-    postInput(message(target, code, static_cast<WPARAM>(virtualKey), data));
+    postInput(message(keyboardTarget(), code, static_cast<WPARAM>(virtualKey), data));
 }
 
 void inputText(const AnsiString& text)
 {
     for (unsigned char ch : text) {
-        HWND target = keyboardTarget();
-        if (!target)
-            return;
-        postInput(message(target, WM_CHAR, ch, 1));
+        postInput(message(keyboardTarget(), WM_CHAR, ch, 1));
     }
 }
 

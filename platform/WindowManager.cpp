@@ -294,9 +294,19 @@ bool takeMessage(MSG& out, HWND filter, UINT low, UINT high, UINT removeFlags)
 {
     State& s = state();
     bool remove = removeFlags & PM_REMOVE;
-    for (auto it = s.queue.begin(); it != s.queue.end(); ++it) {
-        if (!matches(*it, filter, low, high))
+    for (auto it = s.queue.begin(); it != s.queue.end();) {
+        if (it->hwnd == focusTarget) {
+            HWND target = s.focus ? s.focus : s.active;
+            if (!target) {
+                it = s.queue.erase(it);  // no window takes keyboard input now
+                continue;
+            }
+            it->hwnd = target;
+        }
+        if (!matches(*it, filter, low, high)) {
+            ++it;
             continue;
+        }
         out = *it;
         if (remove) {
             s.queue.erase(it);

@@ -85,6 +85,9 @@ std::optional<uint32_t> nextTimerDue();
 void setKeyDown(int virtualKey, bool down);
 void setCursorPos(TPoint screen);
 void postInput(const MSG& msg);
+// Keyboard and wheel input is posted to this stand-in: the message goes to the
+// window that has the focus (else the active window) when it is taken.
+inline const HWND focusTarget = reinterpret_cast<HWND>(1);
 // Forgets every window, message, timer and hook; tests call it between cases.
 void resetForTests();
 

@@ -57,6 +57,11 @@ protected:
         ui.record(name + " key " + std::to_string(Key));
         TCustomControl::KeyDown(Key, Shift);
     }
+    void KeyPress(char& Key) override
+    {
+        if (Key != '\t')
+            ui.record(name + " char " + std::string(1, Key));
+    }
 
     UiHarness& ui;
     std::string name;
@@ -172,6 +177,16 @@ TEST(Controls, TabMovesTheFocusInTabOrderSkippingWhatCannotTakeIt)
     EXPECT_TRUE(e5->Focused());
     EXPECT_EQ(form->ActiveControl(), e5);
     EXPECT_THROW(e3->SetFocus(), EInvalidOperation);
+
+    // What is typed after a Tab goes to the control the Tab focuses, even when it
+    // was typed before the Tab was handled.
+    ui.events.clear();
+    varn::inputKeyDown(VK_TAB);
+    varn::inputKeyUp(VK_TAB);
+    varn::inputText("q");
+    ui.pump();
+    EXPECT_EQ(ui.takeEvents(), (std::vector<std::string>{"exit e5", "enter e4", "e4 char q"}));
+    ui.pressKey(VK_TAB, {ssShift});
 
     // A control that asks for Tab gets it as a key instead.
     e5->dialogCode = DLGC_WANTTAB;
