@@ -35,10 +35,29 @@ struct KeyValues {
     std::vector<int64_t> numbers;  // one per row, when !isText
     std::string bytes;             // collation keys of all rows, when isText
     std::vector<uint32_t> offsets; // row i's key is bytes[offsets[i], offsets[i + 1])
+    size_t common = 0;             // bytes that every key begins with
 
+    // The key past the bytes all keys share: the part that orders.
     std::string_view text(uint32_t row) const
     {
-        return std::string_view(bytes).substr(offsets[row], offsets[row + 1] - offsets[row]);
+        return std::string_view(bytes).substr(offsets[row] + common, offsets[row + 1] - offsets[row] - common);
+    }
+    void findCommonPrefix()
+    {
+        common = 0;
+        if (offsets.size() < 2)
+            return;
+        std::string_view first = text(0);
+        size_t shared = first.size();
+        for (uint32_t row = 1; row + 1 < offsets.size() && shared > 0; ++row) {
+            std::string_view key = text(row);
+            size_t limit = std::min(shared, key.size());
+            size_t i = 0;
+            while (i < limit && key[i] == first[i])
+                ++i;
+            shared = i;
+        }
+        common = shared;
     }
     int compare(uint32_t a, uint32_t b) const
     {
@@ -129,6 +148,7 @@ void RowSorter::readItemData(int slot)
         key.bytes += AnsiSortKeyText(AnsiString(grid.GetRowInfo(row)->itemDataView(slot)));
         key.offsets.push_back(static_cast<uint32_t>(key.bytes.size()));
     }
+    key.findCommonPrefix();
 }
 
 void RowSorter::readColumn(int column, VGDataType type)
@@ -145,6 +165,7 @@ void RowSorter::readColumn(int column, VGDataType type)
             key.bytes += AnsiSortKeyText(cell);
             key.offsets.push_back(static_cast<uint32_t>(key.bytes.size()));
         }
+        key.findCommonPrefix();
         return;
     }
     key.numbers.resize(static_cast<size_t>(count));

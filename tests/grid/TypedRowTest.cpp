@@ -206,6 +206,16 @@ TEST(GridSort, ItemDataKeysIgnoreCaseAndTiesFallToTheNextKey)
 
     grid.SortBy("nothing");  // a key naming no column compares equal
     EXPECT_EQ(grid.GetRowCount(), 4);
+
+    // Texts sharing a long beginning, one of them all beginning.
+    const char* shared[] = {"Cliente 10", "cliente 2", "Cliente", "Cliente 1"};
+    for (int i = 0; i < 4; ++i)
+        grid.GetRowInfo(i)->setItemData(2, shared[i]);
+    grid.SortBy("#2");
+    std::vector<AnsiString> sorted;
+    for (int i = 0; i < 4; ++i)
+        sorted.push_back(grid.GetRowInfo(i)->itemData(2));
+    EXPECT_EQ(sorted, (std::vector<AnsiString>{"Cliente", "Cliente 1", "Cliente 10", "cliente 2"}));
 }
 
 TEST(GridSearch, FindColumnTextWrapsSkipsTheCurrentRowAndFoldsAccents)
