@@ -7,15 +7,26 @@
 // MessageBox flags and answers.
 constexpr int MB_OK = 0x0;
 constexpr int MB_OKCANCEL = 0x1;
+constexpr int MB_ABORTRETRYIGNORE = 0x2;
 constexpr int MB_YESNOCANCEL = 0x3;
 constexpr int MB_YESNO = 0x4;
+constexpr int MB_RETRYCANCEL = 0x5;
+constexpr int MB_TYPEMASK = 0xF;
 constexpr int MB_ICONERROR = 0x10;
 constexpr int MB_ICONQUESTION = 0x20;
 constexpr int MB_ICONWARNING = 0x30;
 constexpr int MB_ICONINFORMATION = 0x40;
+constexpr int MB_ICONMASK = 0xF0;
+constexpr int MB_DEFBUTTON1 = 0x000;
+constexpr int MB_DEFBUTTON2 = 0x100;
+constexpr int MB_DEFBUTTON3 = 0x200;
+constexpr int MB_DEFMASK = 0xF00;
 
 constexpr int IDOK = 1;
 constexpr int IDCANCEL = 2;
+constexpr int IDABORT = 3;
+constexpr int IDRETRY = 4;
+constexpr int IDIGNORE = 5;
 constexpr int IDYES = 6;
 constexpr int IDNO = 7;
 
