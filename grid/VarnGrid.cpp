@@ -51,20 +51,20 @@ TVarnGrid::TVarnGrid(TComponent* AOwner)
 TVarnGrid::~TVarnGrid()
 {
     varn::detail::forgetSortGrid(this);
+    Destroying();
+    // Columns first: their removal must not reach a layout whose children are gone.
+    FColumns.reset();
     // The children refer to the grid: let them go while it is still whole.
     DestroyComponents();
+    header = nullptr;
+    body = nullptr;
+    editor = nullptr;
 }
 
 void TVarnGrid::AfterConstruction()
 {
     TCustomControl::AfterConstruction();
     SetColor(clWindow);
-}
-
-void TVarnGrid::CreateWnd()
-{
-    TCustomControl::CreateWnd();
-    UpdateColumns();
 }
 
 void TVarnGrid::Notification(TComponent* AComponent, TOperation Operation)
@@ -314,7 +314,7 @@ void TVarnGrid::SetCol100x100(const AnsiString& value)
 
 void TVarnGrid::UpdateColumns()
 {
-    if (!HandleAllocated() || updatingColumns)
+    if (!HandleAllocated() || updatingColumns || ComponentState().Contains(csDestroying))
         return;
     updatingColumns = true;
     struct ClearMark {
@@ -406,9 +406,8 @@ bool TVarnGrid::getIsInEdit() const { return editor && editor->Visible(); }
 
 void TVarnGrid::StartEdit()
 {
-    if (!FEditable)
-        return;
-    // FIXME: the in-cell editor opens here once it exists.
+    if (FEditable && editor)
+        editor->BeginEditAt(0);
 }
 
 // ---- Properties ------------------------------------------------------------------------------

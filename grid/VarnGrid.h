@@ -106,11 +106,32 @@ public:
     // Searches the listed columns ("3,1") of the rows after the current one.
     bool FindColumnText(const AnsiString& text, const AnsiString& columns);
 
-    // ---- Layout the data side needs ------------------------------------------
+    // ---- Layout and painting -------------------------------------------------
     int GetRowTop();
     void SetRowTop(int value);
     int GetNumOfEntireRows() const;
+    // Height of the partly visible strip below the last entire row.
+    int GetDiferenceRowHeight() const;
     void EnsureRowVisible(int row);
+    void EnsureColVisible(int col);
+    // Bracket a reload of all rows: the current row and the top row are found
+    // again afterwards (by position, or by item data with ItemDataOnRefresh).
+    void PreRefresh();
+    void PostRefresh();
+    // The grid or its in-cell editor has the focus: selected rows use ColorBkSel.
+    bool asLogicFocus() const;
+
+    // ---- Mouse and keyboard ---------------------------------------------------
+    // Body row under a body y, or -1.
+    int RowForY(int y);
+    // Column whose edges hold x (an edge pixel belongs to the column on its left), or -1.
+    int ColForX(int x) const;
+    // Takes the grid's keys and left-button input out of the application queue.
+    void DesvioMensajes(tagMSG& Msg, bool& Handled);
+    void EventMouseDown(TMouseButton Button, TShiftState Shift, int X, int Y);
+    void EventMouseMove(TShiftState Shift, int X, int Y);
+    void EventMouseUp(TMouseButton Button, TShiftState Shift, int X, int Y);
+    void WndProc(TMessage& Message) override;
 
     // ---- Editing -----------------------------------------------------------------
     bool getIsInEdit() const;
@@ -189,6 +210,7 @@ public:
 
 protected:
     void CreateWnd() override;
+    void Paint() override;
     void Notification(TComponent* AComponent, TOperation Operation) override;
 
     TVGRowStore rows;
@@ -198,6 +220,12 @@ protected:
     bool rowModified = false;
     int totalWidth = 0;     // sum of the column widths, kept by UpdateColumns
     bool updatingColumns = false;
+    bool columnsReady = false;  // UpdateColumns ran on the first paint
+    bool hasFocus = false;      // the grid's own focus flag
+    bool buttonDown = false;    // left button pressed in the body, not yet released
+    int savedRowIndex = -1;     // refresh bracket
+    int savedRowTop = -1;
+    AnsiString savedItemData;
 
 private:
     void paintRowNow(int row);
