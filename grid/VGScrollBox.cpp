@@ -386,6 +386,17 @@ void TVGScrollBox::WndProc(TMessage& Message)
             break;
         paintMessage(Message);
         return;
+    case WM_ERASEBKGND:
+        // The area below the last row and beside the columns shows ColorBk.
+        if (HDC dc = reinterpret_cast<HDC>(Message.WParam)) {
+            TCanvas canvas;
+            canvas.SetHandle(dc);
+            canvas.Brush()->SetColor(grid->ColorBk());
+            canvas.FillRect(ClientRect());
+            canvas.SetHandle(nullptr);
+        }
+        Message.Result = 1;
+        return;
     case WM_VSCROLL: scrollMessage(Message, true); return;
     case WM_HSCROLL: scrollMessage(Message, false); return;
     case WM_SETFOCUS:
