@@ -216,7 +216,9 @@ void TVarnGrid::EventMouseUp(TMouseButton, TShiftState, int, int Y)
     int row = RowForY(Y);
     if (row == -1)
         return;
-    if (FMultiselect)
+    // The current row is always a selected one: a release over a row that a
+    // Ctrl-click has just deselected leaves the current row where it was.
+    if (FMultiselect && rows.Get(row)->selected)
         RowIndex = row;
     EnsureRowVisible(row);
 }
