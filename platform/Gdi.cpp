@@ -3,6 +3,7 @@
 // anti-aliased. Text lives in GdiText.cpp.
 #include "platform/Gdi.h"
 
+#include "platform/BackingStore.h"
 #include "platform/Graphics.h"
 
 #include <glib-object.h>
@@ -243,6 +244,9 @@ uint32_t* pixelAddress(HDC dc, int x, int y)
 
 COLORREF pixelToColor(uint32_t p) { return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF); }
 uint32_t colorToPixel(COLORREF c) { return 0xFF000000u | (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c); }
+
+// Linking the drawing layer makes BeginPaint and GetDC draw on backing stores.
+[[maybe_unused]] const bool backingStoresInstalled = (varn::installBackingStores(), true);
 
 }  // namespace
 
