@@ -4,22 +4,11 @@
 #include "platform/Clock.h"
 #include "platform/WindowManager.h"
 
-#include <cstdlib>
-
 namespace varn {
 
 namespace {
 
 using namespace detail;
-
-struct LastPress {
-    HWND window = nullptr;
-    MouseButton button = MouseButton::Left;
-    uint32_t time = 0;
-    TPoint at;
-    bool valid = false;
-};
-LastPress lastPress;
 
 WPARAM mouseKeyFlags()
 {
@@ -49,22 +38,12 @@ MSG message(HWND hwnd, UINT code, WPARAM wParam, LPARAM lParam)
     return msg;
 }
 
-// The mouse goes to the capturing window, else to the window under the cursor.
-HWND mouseTarget(TPoint screen)
-{
-    if (HWND capture = GetCapture())
-        return capture;
-    return WindowFromPoint(screen);
-}
-
+// The window is chosen when the message is taken (capture, window under the
+// point, client or non-client area, double click); until then the message
+// carries the screen position.
 void postMouse(UINT code, TPoint screen)
 {
-    HWND target = mouseTarget(screen);
-    if (!target)
-        return;
-    TPoint client = screen;
-    ScreenToClient(target, &client);
-    postInput(message(target, code, mouseKeyFlags(), MAKELPARAM(client.x, client.y)));
+    postInput(message(mouseTarget, code, mouseKeyFlags(), MAKELPARAM(screen.x, screen.y)));
 }
 
 void moveTo(int x, int y)
@@ -107,25 +86,7 @@ void inputMouseDown(MouseButton button, int x, int y)
 {
     moveTo(x, y);
     setKeyDown(buttonKey(button), true);
-    TPoint at{x, y};
-    HWND target = mouseTarget(at);
-    if (!target)
-        return;
-    uint32_t now = Clock::now();
-    // A second press of the same button on the same window, soon enough and near
-    // enough, is a double click for classes that ask for them.
-    bool wantsDouble = find(target)->classStyle & CS_DBLCLKS;
-    bool isDouble = wantsDouble && lastPress.valid && lastPress.window == target && lastPress.button == button &&
-                    now - lastPress.time <= GetDoubleClickTime() &&
-                    std::abs(x - lastPress.at.x) <= GetSystemMetrics(SM_CXDOUBLECLK) / 2 &&
-                    std::abs(y - lastPress.at.y) <= GetSystemMetrics(SM_CYDOUBLECLK) / 2;
-    if (isDouble) {
-        lastPress.valid = false;  // a third press starts over
-        postMouse(buttonMessage(button, 2), at);
-    } else {
-        lastPress = {target, button, now, at, true};
-        postMouse(buttonMessage(button, 0), at);
-    }
+    postMouse(buttonMessage(button, 0), {x, y});
 }
 
 void inputMouseUp(MouseButton button, int x, int y)

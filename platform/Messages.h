@@ -108,6 +108,18 @@ constexpr UINT WM_NCCALCSIZE = 0x0083;
 constexpr UINT WM_NCHITTEST = 0x0084;
 constexpr UINT WM_NCPAINT = 0x0085;
 constexpr UINT WM_GETDLGCODE = 0x0087;
+// Mouse messages over the non-client area (border, scroll bars): wParam is the
+// hit-test code, lParam the screen position.
+constexpr UINT WM_NCMOUSEMOVE = 0x00A0;
+constexpr UINT WM_NCLBUTTONDOWN = 0x00A1;
+constexpr UINT WM_NCLBUTTONUP = 0x00A2;
+constexpr UINT WM_NCLBUTTONDBLCLK = 0x00A3;
+constexpr UINT WM_NCRBUTTONDOWN = 0x00A4;
+constexpr UINT WM_NCRBUTTONUP = 0x00A5;
+constexpr UINT WM_NCRBUTTONDBLCLK = 0x00A6;
+constexpr UINT WM_NCMBUTTONDOWN = 0x00A7;
+constexpr UINT WM_NCMBUTTONUP = 0x00A8;
+constexpr UINT WM_NCMBUTTONDBLCLK = 0x00A9;
 constexpr UINT WM_KEYFIRST = 0x0100;
 constexpr UINT WM_KEYDOWN = 0x0100;
 constexpr UINT WM_KEYUP = 0x0101;

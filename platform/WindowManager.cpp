@@ -14,6 +14,7 @@
 #include "platform/backend/headless/HeadlessBackend.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <strings.h>
 
@@ -80,6 +81,15 @@ struct State {
     BYTE keys[256] = {};       // as of the messages taken so far (GetKeyState); 0x80 down, 0x01 toggled
     BYTE asyncKeys[256] = {};  // as of the input posted so far (GetAsyncKeyState)
     TPoint cursor;
+    struct {
+        HWND window = nullptr;
+        UINT message = 0;
+        uint32_t time = 0;
+        TPoint at;
+    } lastPress;                    // for double clicks; window null: none to pair with
+    HWND scrollTracking = nullptr;  // window whose scroll-bar thumb is being dragged
+    int trackingBar = SB_VERT;
+    int trackingGrab = 0;           // where the thumb was taken, from its start
 };
 
 State& state()
@@ -248,6 +258,57 @@ void mouseActivate(const MSG& msg)
         activate(top, WA_CLICKACTIVE);
 }
 
+bool isButtonDown(UINT message)
+{
+    return message == WM_LBUTTONDOWN || message == WM_RBUTTONDOWN || message == WM_MBUTTONDOWN;
+}
+
+// Gives posted mouse input its window: the capture, else the window under the
+// point. Over a border or a standard scroll bar, and while a thumb is dragged, it
+// becomes the non-client message (code - 0x160) with the hit-test code and the
+// screen position; otherwise lParam carries client coordinates. A second press of
+// the same button on the same window, soon enough and near enough, is a double
+// click for classes that ask for them.
+bool resolveMouse(MSG& msg)
+{
+    State& s = state();
+    TPoint screen{GET_X_LPARAM(msg.lParam), GET_Y_LPARAM(msg.lParam)};
+    HWND target = s.capture ? s.capture : WindowFromPoint(screen);
+    Window* w = find(target);
+    if (!w)
+        return false;
+    msg.hwnd = target;
+    int hit = HTCLIENT;
+    if (s.scrollTracking == target)
+        hit = HTVSCROLL;
+    else if (!s.capture)
+        hit = nonClientHit(target, screen);
+    if (hit != HTCLIENT) {
+        msg.message -= WM_MOUSEMOVE - WM_NCMOUSEMOVE;
+        msg.wParam = static_cast<WPARAM>(hit);
+        return true;
+    }
+    if (isButtonDown(msg.message)) {
+        auto& last = s.lastPress;
+        bool isDouble = (w->classStyle & CS_DBLCLKS) && last.window == target && last.message == msg.message &&
+                        msg.time - last.time <= GetDoubleClickTime() &&
+                        std::abs(screen.x - last.at.x) <= GetSystemMetrics(SM_CXDOUBLECLK) / 2 &&
+                        std::abs(screen.y - last.at.y) <= GetSystemMetrics(SM_CYDOUBLECLK) / 2;
+        if (isDouble) {
+            last.window = nullptr;  // a third press starts over
+            msg.message += WM_LBUTTONDBLCLK - WM_LBUTTONDOWN;
+        } else {
+            last.window = target;
+            last.message = msg.message;
+            last.time = msg.time;
+            last.at = screen;
+        }
+    }
+    TPoint origin = clientOrigin(target);
+    msg.lParam = MAKELPARAM(screen.x - origin.x, screen.y - origin.y);
+    return true;
+}
+
 void setKey(BYTE& key, bool down)
 {
     if (down) {
@@ -302,6 +363,9 @@ bool takeMessage(MSG& out, HWND filter, UINT low, UINT high, UINT removeFlags)
                 continue;
             }
             it->hwnd = target;
+        } else if (it->hwnd == mouseTarget && !resolveMouse(*it)) {
+            it = s.queue.erase(it);  // over no window
+            continue;
         }
         if (!matches(*it, filter, low, high)) {
             ++it;
@@ -471,6 +535,8 @@ void freeWindow(HWND hwnd)
         s.focus = nullptr;
     if (s.capture == hwnd)
         s.capture = nullptr;
+    if (s.scrollTracking == hwnd)
+        s.scrollTracking = nullptr;
     if (s.active == hwnd)
         s.active = nullptr;
     std::erase(siblingsOf(*w), hwnd);
@@ -491,9 +557,158 @@ ScrollBarState* scrollBar(HWND hwnd, int bar)
     return nullptr;
 }
 
+// ---- Standard scroll bars in the non-client area -----------------------------------
+//
+// A bar is an arrow at each end (as long as the bar is thick), the track between
+// them and a thumb whose length shows the page against the range. A press on an
+// arrow scrolls a line, on the track a page, each followed by SB_ENDSCROLL; the
+// thumb is dragged with SB_THUMBTRACK and dropped with SB_THUMBPOSITION.
+// FIXME: a held arrow or track does not repeat.
+
+struct BarGeometry {
+    bool shown = false;
+    TRect rect;            // window coordinates
+    int trackStart = 0;    // along the bar, window coordinates
+    int trackEnd = 0;
+    int thumbStart = 0;
+    int thumbLength = 0;
+};
+
+BarGeometry barGeometry(const Window& w, int bar)
+{
+    BarGeometry g;
+    const ScrollBarState& state = bar == SB_VERT ? w.vertical : w.horizontal;
+    DWORD style = bar == SB_VERT ? WS_VSCROLL : WS_HSCROLL;
+    if (!(w.style & style) || !state.shown)
+        return g;
+    TRect insets = nonClientInsets(w);
+    int width = w.rect.Width();
+    int height = w.rect.Height();
+    int thickness = GetSystemMetrics(bar == SB_VERT ? SM_CXVSCROLL : SM_CYHSCROLL);
+    int frame = insets.left;  // the same on every side
+    if (bar == SB_VERT)
+        g.rect = {width - insets.right, frame, width - insets.right + thickness, height - insets.bottom};
+    else
+        g.rect = {frame, height - insets.bottom, width - insets.right, height - insets.bottom + thickness};
+    int start = bar == SB_VERT ? g.rect.top : g.rect.left;
+    int end = bar == SB_VERT ? g.rect.bottom : g.rect.right;
+    g.shown = true;
+    g.trackStart = start + thickness;
+    g.trackEnd = std::max(g.trackStart, end - thickness);
+    int trackLength = g.trackEnd - g.trackStart;
+    const SCROLLINFO& info = state.info;
+    int range = info.nMax - info.nMin + 1;
+    int page = static_cast<int>(info.nPage);
+    g.thumbLength = page > 0 ? std::max(8, trackLength * page / std::max(range, 1)) : thickness;
+    g.thumbLength = std::min(g.thumbLength, trackLength);
+    int positions = std::max(1, range - std::max(page, 1));
+    g.thumbStart = g.trackStart + (trackLength - g.thumbLength) * (info.nPos - info.nMin) / positions;
+    return g;
+}
+
+TPoint toWindow(HWND hwnd, TPoint screen)
+{
+    RECT r;
+    GetWindowRect(hwnd, &r);
+    return {screen.x - r.left, screen.y - r.top};
+}
+
+void sendScroll(HWND hwnd, int bar, int code, int pos)
+{
+    SendMessage(hwnd, bar == SB_VERT ? WM_VSCROLL : WM_HSCROLL, MAKEWPARAM(code, pos), 0);
+}
+
+void scrollBarPress(HWND hwnd, int bar, TPoint screen)
+{
+    Window* w = find(hwnd);
+    if (!w)
+        return;
+    BarGeometry g = barGeometry(*w, bar);
+    if (!g.shown)
+        return;
+    TPoint at = toWindow(hwnd, screen);
+    int p = bar == SB_VERT ? at.y : at.x;
+    int code;
+    if (p < g.trackStart)
+        code = SB_LINEUP;
+    else if (p >= g.trackEnd)
+        code = SB_LINEDOWN;
+    else if (p < g.thumbStart)
+        code = SB_PAGEUP;
+    else if (p >= g.thumbStart + g.thumbLength)
+        code = SB_PAGEDOWN;
+    else {
+        State& s = state();
+        s.scrollTracking = hwnd;
+        s.trackingBar = bar;
+        s.trackingGrab = p - g.thumbStart;
+        (bar == SB_VERT ? w->vertical : w->horizontal).info.nTrackPos = (bar == SB_VERT ? w->vertical : w->horizontal).info.nPos;
+        SetCapture(hwnd);
+        return;
+    }
+    sendScroll(hwnd, bar, code, 0);
+    sendScroll(hwnd, bar, SB_ENDSCROLL, 0);
+}
+
+void scrollBarDrag(HWND hwnd, TPoint screen)
+{
+    State& s = state();
+    Window* w = find(hwnd);
+    if (!w)
+        return;
+    BarGeometry g = barGeometry(*w, s.trackingBar);
+    if (!g.shown)
+        return;
+    TPoint at = toWindow(hwnd, screen);
+    int p = (s.trackingBar == SB_VERT ? at.y : at.x) - s.trackingGrab;
+    int room = g.trackEnd - g.trackStart - g.thumbLength;
+    p = std::clamp(p, g.trackStart, g.trackStart + std::max(room, 0));
+    SCROLLINFO& info = (s.trackingBar == SB_VERT ? w->vertical : w->horizontal).info;
+    int positions = std::max(0, info.nMax - info.nMin + 1 - std::max(static_cast<int>(info.nPage), 1));
+    int pos = info.nMin + (room > 0 ? (p - g.trackStart) * positions / room : 0);
+    if (pos == info.nTrackPos)
+        return;
+    info.nTrackPos = pos;
+    sendScroll(hwnd, s.trackingBar, SB_THUMBTRACK, pos);
+}
+
+void scrollBarRelease(HWND hwnd)
+{
+    State& s = state();
+    s.scrollTracking = nullptr;
+    ReleaseCapture();
+    Window* w = find(hwnd);
+    if (!w)
+        return;
+    int pos = (s.trackingBar == SB_VERT ? w->vertical : w->horizontal).info.nTrackPos;
+    sendScroll(hwnd, s.trackingBar, SB_THUMBPOSITION, pos);
+    sendScroll(hwnd, s.trackingBar, SB_ENDSCROLL, 0);
+}
+
 }  // namespace
 
 // ---- Internal interface -------------------------------------------------------
+
+int nonClientHit(HWND hwnd, TPoint screen)
+{
+    Window* w = find(hwnd);
+    if (!w)
+        return HTNOWHERE;
+    TPoint at = toWindow(hwnd, screen);
+    if (!contains({0, 0, w->rect.Width(), w->rect.Height()}, at))
+        return HTNOWHERE;
+    TRect insets = nonClientInsets(*w);
+    TRect client{insets.left, insets.top, w->rect.Width() - insets.right, w->rect.Height() - insets.bottom};
+    if (contains(client, at))
+        return HTCLIENT;
+    if (contains(barGeometry(*w, SB_VERT).rect, at))
+        return HTVSCROLL;
+    if (contains(barGeometry(*w, SB_HORZ).rect, at))
+        return HTHSCROLL;
+    return HTBORDER;
+}
+
+HWND scrollTrackingWindow() { return state().scrollTracking; }
 
 Window* find(HWND hwnd)
 {
@@ -586,6 +801,8 @@ void resetForTests()
     std::fill(std::begin(s.keys), std::end(s.keys), BYTE(0));
     std::fill(std::begin(s.asyncKeys), std::end(s.asyncKeys), BYTE(0));
     s.cursor = {};
+    s.scrollTracking = nullptr;
+    s.lastPress.window = nullptr;
 }
 
 }  // namespace varn::detail
@@ -1147,6 +1364,19 @@ LRESULT DefWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
         return 0;
     case WM_MOUSEACTIVATE: return MA_ACTIVATE;
     case WM_NCHITTEST: return HTCLIENT;
+    case WM_NCLBUTTONDOWN:
+    case WM_NCLBUTTONDBLCLK:
+        if (wParam == HTVSCROLL || wParam == HTHSCROLL)
+            scrollBarPress(hwnd, wParam == HTVSCROLL ? SB_VERT : SB_HORZ, {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+        return 0;
+    case WM_NCMOUSEMOVE:
+        if (state().scrollTracking == hwnd)
+            scrollBarDrag(hwnd, {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+        return 0;
+    case WM_NCLBUTTONUP:
+        if (state().scrollTracking == hwnd)
+            scrollBarRelease(hwnd);
+        return 0;
     case WM_MOUSEWHEEL:
         // Unhandled wheel messages climb to the parent.
         if (w->parent)

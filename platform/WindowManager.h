@@ -88,6 +88,15 @@ void postInput(const MSG& msg);
 // Keyboard and wheel input is posted to this stand-in: the message goes to the
 // window that has the focus (else the active window) when it is taken.
 inline const HWND focusTarget = reinterpret_cast<HWND>(1);
+// Mouse input is posted to this stand-in with the screen position in lParam; the
+// window, the client or non-client message and double clicks are settled when the
+// message is taken, as the capture and the windows are then.
+inline const HWND mouseTarget = reinterpret_cast<HWND>(2);
+// Hit test of a screen point against the window: HTCLIENT, HTVSCROLL, HTHSCROLL,
+// HTBORDER, or HTNOWHERE outside it.
+int nonClientHit(HWND hwnd, TPoint screen);
+// The window whose scroll-bar thumb is being dragged, or null.
+HWND scrollTrackingWindow();
 // Forgets every window, message, timer and hook; tests call it between cases.
 void resetForTests();
 

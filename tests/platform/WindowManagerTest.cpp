@@ -46,6 +46,7 @@ std::string messageName(UINT message)
     case WM_MOUSEWHEEL: return "wheel";
     case WM_USER: return "user";
     case WM_NULL: return "null";
+    case WM_VSCROLL: return "vscroll";
     }
     return "";
 }
@@ -63,6 +64,8 @@ LRESULT recordingProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
         std::string entry = nameOf(hwnd) + " " + name;
         if (message == WM_SETFOCUS || message == WM_KILLFOCUS)
             entry += " " + nameOf(reinterpret_cast<HWND>(wParam));
+        if (message == WM_VSCROLL)
+            entry += " " + std::to_string(LOWORD(wParam)) + " " + std::to_string(HIWORD(wParam));
         if (message == WM_ACTIVATE)
             entry += " " + std::to_string(LOWORD(wParam)) + " " + nameOf(reinterpret_cast<HWND>(lParam));
         logged.push_back(entry);
@@ -317,6 +320,52 @@ TEST_F(WindowManager, MouseInputCarriesClientCoordinatesKeyFlagsAndCapture)
     EXPECT_EQ(GET_WHEEL_DELTA_WPARAM(received[1].wParam), -240);
     EXPECT_EQ(GET_X_LPARAM(received[1].lParam), 150);
     EXPECT_EQ(received[2].hwnd, top);
+}
+
+TEST_F(WindowManager, StandardScrollBarTurnsPressesAndDragsIntoScrollMessages)
+{
+    HWND top = make("top", nullptr, 0, 0, 200, 200);
+    HWND list = make("list", top, 10, 10, 100, 100, WS_VISIBLE | WS_BORDER | WS_VSCROLL);
+    SCROLLINFO info;
+    info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
+    info.nMin = 0;
+    info.nMax = 99;
+    info.nPage = 10;
+    SetScrollInfo(list, SB_VERT, &info, TRUE);
+    RECT client;
+    GetClientRect(list, &client);
+    EXPECT_EQ(client.right, 100 - 2 - 17);  // border and bar
+    pumpRaw();
+    take();
+
+    // Window coordinates + (10, 10). The bar: x 82..98, arrows y 1..17 and 82..98,
+    // an 8-pixel thumb at the top of the track for position 0.
+    auto pressAt = [&](int y) {
+        varn::inputMouseDown(varn::MouseButton::Left, 10 + 90, 10 + y);
+        varn::inputMouseUp(varn::MouseButton::Left, 10 + 90, 10 + y);
+        pumpRaw();
+        varn::Clock::advance(1000);  // no double clicks
+    };
+    pressAt(5);
+    pressAt(95);
+    pressAt(60);
+    SetScrollPos(list, SB_VERT, 50, TRUE);  // thumb at 49..56
+    pressAt(30);
+    EXPECT_EQ(take(), (std::vector<std::string>{"list vscroll 0 0", "list vscroll 8 0", "list vscroll 1 0",
+                                                "list vscroll 8 0", "list vscroll 3 0", "list vscroll 8 0",
+                                                "list vscroll 2 0", "list vscroll 8 0"}));
+
+    // The thumb follows the mouse, also past the window, and the client sees none of it.
+    varn::inputMouseDown(varn::MouseButton::Left, 10 + 90, 10 + 52);
+    varn::inputMouseMove(10 + 90, 10 + 60);
+    varn::inputMouseMove(150, 190);
+    varn::inputMouseUp(varn::MouseButton::Left, 150, 190);
+    pumpRaw();
+    EXPECT_EQ(take(), (std::vector<std::string>{"list vscroll 5 62", "list vscroll 5 90", "list vscroll 4 90",
+                                                "list vscroll 8 0"}));
+    EXPECT_EQ(GetCapture(), nullptr);
+    EXPECT_EQ(GetScrollPos(list, SB_VERT), 50);  // the window moves it, not the bar
+    (void)top;
 }
 
 TEST_F(WindowManager, DoubleClickArrivesAsDownUpDoubleClickUpForClassesThatAskForIt)
