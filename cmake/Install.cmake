@@ -22,6 +22,10 @@ install(FILES ${PROJECT_BINARY_DIR}/VarnControlsConfig.cmake
               ${PROJECT_BINARY_DIR}/VarnControlsConfigVersion.cmake
         DESTINATION ${CMAKE_INSTALL_LIBDIR}/cmake/VarnControls)
 
+set(VARN_PC_SDL "")
+if(VARN_WITH_SDL)
+  set(VARN_PC_SDL " sdl2")
+endif()
 file(RELATIVE_PATH VARN_PC_TO_PREFIX ${CMAKE_INSTALL_FULL_LIBDIR}/pkgconfig ${CMAKE_INSTALL_PREFIX})
 configure_file(${PROJECT_SOURCE_DIR}/cmake/varncontrols.pc.in
                ${PROJECT_BINARY_DIR}/varncontrols.pc @ONLY)
