@@ -6,6 +6,7 @@
 #include "platform/Windows.h"
 
 #include <cstdio>
+#include <optional>
 
 namespace {
 // Never destroyed: forms that outlive main would otherwise be freed after the
@@ -406,10 +407,14 @@ void TApplication::formDestroyed(TForm* Form)
         FMainForm = nullptr;
 }
 
+void TApplication::Initialize() { varn::installLiveBackend(); }
+
 int TApplication::MessageBox(const AnsiString& text, const AnsiString& caption, int flags)
 {
     if (messageBoxHandler)
         return messageBoxHandler(text, caption, flags);
+    if (std::optional<int> answer = varn::backend().messageBox(text, caption, flags))
+        return *answer;
     std::fprintf(stderr, "[%s] %s\n", Latin1ToUtf8(caption).c_str(), Latin1ToUtf8(text).c_str());
     return IDOK;
 }

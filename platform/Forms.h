@@ -7,9 +7,9 @@
 #include <functional>
 #include <vector>
 
-// Where Application->MessageBox goes. A live session shows a modal dialog;
-// headless the default prints to stderr and answers IDOK. Tests install their own
-// handler to capture text and caption.
+// Where Application->MessageBox goes when set. Without one a live session shows
+// a modal dialog; headless the default prints to stderr and answers IDOK. Tests
+// install their own handler to capture text and caption.
 using TMessageBoxHandler = std::function<int(const AnsiString& text, const AnsiString& caption, int flags)>;
 
 // The application's message event: sees every queued message before it is
@@ -97,7 +97,9 @@ public:
     ~TApplication() override;
     AnsiString ClassName() const override { return "TApplication"; }
 
-    void Initialize() {}
+    // Shows windows on the display when there is one (the live backend), else
+    // keeps the headless backend. Call it before creating forms.
+    void Initialize();
     // Creates a form owned by the application; the first one becomes MainForm.
     template <typename T>
     void CreateForm(T*& Reference)

@@ -1,0 +1,18 @@
+// The clipboard: text only, Latin-1. A live session shares it with the desktop;
+// headless it lives in the process.
+#pragma once
+
+#include "platform/Types.h"
+
+constexpr unsigned CF_TEXT = 1;
+
+class TClipboard {
+public:
+    AnsiString AsText() const;
+    void SetAsText(const AnsiString& Value);
+    bool HasFormat(unsigned Format) const;
+    void Clear();
+};
+
+// The one clipboard of the program.
+TClipboard* Clipboard();
