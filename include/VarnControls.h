@@ -8,6 +8,7 @@
 #include "platform/Windows.h"
 #include "platform/Controls.h"
 #include "platform/Forms.h"
+#include "platform/Clipbrd.h"
 #include "platform/ExtCtrls.h"
 #include "platform/Clock.h"
 #include "platform/Input.h"
