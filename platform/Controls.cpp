@@ -9,6 +9,7 @@
 #include "platform/Controls.h"
 
 #include "platform/Forms.h"
+#include "platform/Graphics.h"
 #include "platform/WindowManager.h"
 
 #include <algorithm>
@@ -1046,10 +1047,23 @@ void TWinControl::PaintControls(HDC DC, TControl* First)
         auto* graphic = dynamic_cast<TGraphicControl*>(c);
         if (!painting || !graphic || !c->FVisible || !intersects(update, c->BoundsRect()))
             continue;
-        // FIXME: the drawing layer moves the DC origin to the child and clips to it.
-        graphic->paintDC = DC;
-        graphic->Paint();
+        // The child paints through a DC moved to its corner and clipped to its bounds.
+        HDC childDC = CreateChildDC(DC, c->BoundsRect());
+        auto* canvas = static_cast<TControlCanvas*>(graphic->FCanvas);
+        canvas->FreeHandle();
+        canvas->SetHandle(childDC);
+        graphic->paintDC = childDC;
+        try {
+            graphic->Paint();
+        } catch (...) {
+            canvas->SetHandle(nullptr);
+            graphic->paintDC = nullptr;
+            DeleteDC(childDC);
+            throw;
+        }
+        canvas->SetHandle(nullptr);
         graphic->paintDC = nullptr;
+        DeleteDC(childDC);
     }
 }
 
@@ -1206,28 +1220,46 @@ void TWinControl::DoExit()
 
 // ---- TCustomControl and TGraphicControl -------------------------------------------------
 
-TCustomControl::TCustomControl(TComponent* AOwner) : TWinControl(AOwner) {}
+TCustomControl::TCustomControl(TComponent* AOwner) : TWinControl(AOwner)
+{
+    auto* canvas = new TControlCanvas;
+    canvas->SetControl(this);
+    FCanvas = canvas;
+}
 
-TCustomControl::~TCustomControl() = default;
+TCustomControl::~TCustomControl() { delete FCanvas; }
 
 void TCustomControl::WMPaint(TMessage& Message)
 {
     (void)Message;
     PAINTSTRUCT paint;
     HDC dc = BeginPaint(FHandle, &paint);
+    auto* canvas = static_cast<TControlCanvas*>(FCanvas);
+    canvas->FreeHandle();
+    canvas->Lock();
+    canvas->SetHandle(dc);
     paintDC = dc;
+    auto finish = [&] {
+        canvas->SetHandle(nullptr);
+        canvas->Unlock();
+        paintDC = nullptr;
+        EndPaint(FHandle, &paint);
+    };
     try {
         Paint();
         PaintControls(dc, nullptr);
     } catch (...) {
-        paintDC = nullptr;
-        EndPaint(FHandle, &paint);
+        finish();
         throw;
     }
-    paintDC = nullptr;
-    EndPaint(FHandle, &paint);
+    finish();
 }
 
-TGraphicControl::TGraphicControl(TComponent* AOwner) : TControl(AOwner) {}
+TGraphicControl::TGraphicControl(TComponent* AOwner) : TControl(AOwner)
+{
+    auto* canvas = new TControlCanvas;
+    canvas->SetControl(this);
+    FCanvas = canvas;
+}
 
-TGraphicControl::~TGraphicControl() = default;
+TGraphicControl::~TGraphicControl() { delete FCanvas; }

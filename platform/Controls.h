@@ -345,8 +345,8 @@ public:
     explicit TCustomControl(TComponent* AOwner);
     ~TCustomControl() override;
     AnsiString ClassName() const override { return "TCustomControl"; }
-    // FIXME: stays null until the drawing layer gives controls their canvas;
-    // PaintDC carries the paint device context meanwhile.
+    // A TControlCanvas on the control: the paint DC while Paint runs, else a DC
+    // of the control's window.
     TCanvas* Canvas() const { return FCanvas; }
     HDC PaintDC() const { return paintDC; }
 
@@ -354,7 +354,7 @@ protected:
     virtual void Paint() {}
     void WMPaint(TMessage& Message) override;
 
-    TCanvas* FCanvas = nullptr;
+    TCanvas* FCanvas = nullptr;  // owned, a TControlCanvas
     HDC paintDC = nullptr;  // set while Paint runs
 };
 

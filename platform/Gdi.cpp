@@ -315,6 +315,14 @@ void SetDCClipRect(HDC dc, const TRect& r)
     dc->applyClip();
 }
 
+HDC CreateChildDC(HDC dc, const TRect& bounds)
+{
+    TPoint origin{dc->origin.x + bounds.left, dc->origin.y + bounds.top};
+    HDC child = new HDC__(dc->surface, origin, cairo_region_copy(dc->clip));
+    IntersectClipRect(child, 0, 0, bounds.Width(), bounds.Height());
+    return child;
+}
+
 int GetClipBox(HDC dc, TRect* rect)
 {
     cairo_rectangle_int_t r;

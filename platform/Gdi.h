@@ -148,6 +148,10 @@ void SetDCOrigin(HDC dc, TPoint origin);
 // Clip in surface pixels; the DC copies the region.
 void SetDCClipRegion(HDC dc, const cairo_region_t* region);
 void SetDCClipRect(HDC dc, const TRect& surfaceRect);
+// A DC for a part of dc: origin at bounds' top-left corner (logical coordinates
+// of dc), clip narrowed to bounds. Graphic controls paint through it on their
+// parent's DC. Release it with DeleteDC.
+HDC CreateChildDC(HDC dc, const TRect& bounds);
 
 // ---- Win32 services ----------------------------------------------------------
 

@@ -1,5 +1,7 @@
 #include "platform/Graphics.h"
 
+#include "platform/Controls.h"
+
 #include <array>
 #include <cmath>
 
@@ -240,6 +242,7 @@ void TCanvas::SetHandle(HDC Value)
 
 HDC TCanvas::Handle()
 {
+    checkHandle();
     if (!dc)
         CreateHandle();
     if (dc)
@@ -423,10 +426,87 @@ TRect TCanvas::ClipRect()
     return r;
 }
 
+namespace {
+
+std::vector<TControlCanvas*>& canvasesWithOwnDC()
+{
+    static std::vector<TControlCanvas*> all;
+    return all;
+}
+
+}  // namespace
+
+TControlCanvas::~TControlCanvas() { FreeHandle(); }
+
 void TControlCanvas::SetControl(TControl* Value)
 {
     if (Value == control)
         return;
+    FreeHandle();
     control = Value;
     SetHandle(nullptr);
+}
+
+void TControlCanvas::CreateHandle()
+{
+    if (!control)
+        return;
+    if (auto* window = dynamic_cast<TWinControl*>(control)) {
+        ownWindow = window->Handle();
+        ownDC = GetDC(ownWindow);
+    } else if (TWinControl* parent = control->Parent()) {
+        HWND parentWindow = parent->Handle();
+        HDC parentDC = GetDC(parentWindow);
+        if (!parentDC)
+            return;
+        ownDC = CreateChildDC(parentDC, control->BoundsRect());
+        ReleaseDC(parentWindow, parentDC);
+    }
+    if (!ownDC)
+        return;
+    canvasesWithOwnDC().push_back(this);
+    SetHandle(ownDC);
+}
+
+void TControlCanvas::checkHandle()
+{
+    // The window manager releases the DCs of a destroyed window.
+    if (ownDC && ownWindow && WindowFromDC(ownDC) != ownWindow) {
+        if (currentHandle() == ownDC)
+            SetHandle(nullptr);
+        ownDC = nullptr;
+        ownWindow = nullptr;
+        std::erase(canvasesWithOwnDC(), this);
+    }
+}
+
+void TControlCanvas::FreeHandle()
+{
+    checkHandle();
+    if (!ownDC)
+        return;
+    if (currentHandle() == ownDC)
+        SetHandle(nullptr);
+    if (ownWindow)
+        ReleaseDC(ownWindow, ownDC);
+    else
+        DeleteDC(ownDC);
+    ownDC = nullptr;
+    ownWindow = nullptr;
+    std::erase(canvasesWithOwnDC(), this);
+}
+
+void TControlCanvas::Unlock()
+{
+    TCanvas::Unlock();
+    if (LockCount() == 0)
+        FreeHandle();
+}
+
+void FreeDeviceContexts()
+{
+    std::vector<TControlCanvas*> all = canvasesWithOwnDC();
+    for (TControlCanvas* canvas : all)
+        if (canvas->LockCount() == 0)
+            canvas->FreeHandle();
 }

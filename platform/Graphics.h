@@ -3,6 +3,7 @@
 
 #include "platform/Classes.h"
 #include "platform/Gdi.h"
+#include "platform/Messages.h"
 #include "platform/Types.h"
 
 #include <initializer_list>
@@ -289,7 +290,7 @@ public:
     // One thread draws; the lock only counts, so that nested painting code can
     // ask whether the canvas is in use.
     void Lock() { ++lockCount; }
-    void Unlock() { if (lockCount > 0) --lockCount; }
+    virtual void Unlock() { if (lockCount > 0) --lockCount; }
     int LockCount() const { return lockCount; }
     bool TryLock() { Lock(); return true; }
 
@@ -299,6 +300,9 @@ protected:
     // Called when a DC is needed and none is set; a control canvas gets one
     // from its control here.
     virtual void CreateHandle() {}
+    // Called before the DC is used; drops a DC that is no longer valid.
+    virtual void checkHandle() {}
+    HDC currentHandle() const { return dc; }
     // Requires a DC with the canvas's objects selected; raises
     // EInvalidGraphicOperation "Canvas does not allow drawing" without one.
     HDC requireHandle();
@@ -319,13 +323,31 @@ private:
 
 class TControl;
 
-// A canvas that draws on a control; the control supplies the DC.
+// A canvas that draws on a control. While a paint message runs the control
+// hands it the paint DC; outside one it takes a DC of the control's window (a
+// graphic control: of its parent's window, moved to and clipped by its bounds)
+// and keeps it until FreeHandle, Unlock to lock count 0, a new Control, or
+// FreeDeviceContexts.
 class TControlCanvas : public TCanvas {
 public:
+    ~TControlCanvas() override;
     AnsiString ClassName() const override { return "TControlCanvas"; }
     TControl* Control() const { return control; }
     void SetControl(TControl* Value);
+    void FreeHandle();
+    // At lock count 0 the canvas also frees a DC it took itself.
+    void Unlock() override;
+
+protected:
+    void CreateHandle() override;
+    void checkHandle() override;
 
 private:
     TControl* control = nullptr;  // not owned
+    HDC ownDC = nullptr;          // from GetDC (or a child DC on the parent's), released by FreeHandle
+    HWND ownWindow = nullptr;     // window ownDC was taken from; null for a child DC
 };
+
+// Releases the DCs that control canvases took outside paint messages, so their
+// drawing is presented; the message loop calls it after each message.
+void FreeDeviceContexts();
