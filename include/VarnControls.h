@@ -17,6 +17,7 @@
 #include "platform/Bitmap.h"
 #include "platform/ImageList.h"
 #include "platform/JpegImage.h"
+#include "platform/BackingStore.h"
 #include "platform/Streaming.h"
 #include "utils/Version.h"
 #include "utils/AppMsgHandler.h"
