@@ -55,6 +55,13 @@ TVGScrollBox::TVGScrollBox(TVarnGrid* grid)
 
 TVGScrollBox::~TVGScrollBox() = default;
 
+// Standard scroll bars that show while their range exceeds the client size.
+void TVGScrollBox::CreateParams(TCreateParams& Params)
+{
+    TCustomControl::CreateParams(Params);
+    Params.Style |= WS_VSCROLL | WS_HSCROLL;
+}
+
 void TVGScrollBox::CreateWnd()
 {
     TCustomControl::CreateWnd();

@@ -73,6 +73,7 @@ public:
     void WndProc(TMessage& Message) override;
 
 protected:
+    void CreateParams(TCreateParams& Params) override;
     void CreateWnd() override;
     virtual void PaintBody();
 

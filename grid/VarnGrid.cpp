@@ -322,24 +322,30 @@ void TVarnGrid::UpdateColumns()
         ~ClearMark() { mark = false; }
     } clearMark{updatingColumns};
 
-    int bodyWidth = body->GetClientSize(true);
-    if (!FCol100x100.empty()) {
-        int available = bodyWidth - 2;
-        for (int i = 0; i < FColumns->Count(); ++i) {
-            TVGColumn* column = FColumns->Items(i);
-            if (column->FieldName() != FCol100x100)
-                available -= column->Width();
+    // A scroll bar that comes or goes with the new ranges changes the body's
+    // width, and with it the filler column's room: then lay out once more.
+    for (int pass = 0; pass < 2; ++pass) {
+        int bodyWidth = body->GetClientSize(true);
+        if (!FCol100x100.empty()) {
+            int available = bodyWidth - 2;
+            for (int i = 0; i < FColumns->Count(); ++i) {
+                TVGColumn* column = FColumns->Items(i);
+                if (column->FieldName() != FCol100x100)
+                    available -= column->Width();
+            }
+            if (TVGColumn* filler = FindColumn(FCol100x100))
+                filler->SetWidth(available);  // its change notice returns at the guard
         }
-        if (TVGColumn* filler = FindColumn(FCol100x100))
-            filler->SetWidth(available);  // its change notice returns at the guard
+        totalWidth = 0;
+        for (int i = 0; i < FColumns->Count(); ++i)
+            totalWidth += FColumns->Items(i)->Width();
+        header->SetTotalWidth(totalWidth);
+        if (bodyWidth > totalWidth)
+            header->SetScrollOffset(0);
+        body->UpdateScroll(false);
+        if (FCol100x100.empty() || body->GetClientSize(true) == bodyWidth)
+            break;
     }
-    totalWidth = 0;
-    for (int i = 0; i < FColumns->Count(); ++i)
-        totalWidth += FColumns->Items(i)->Width();
-    header->SetTotalWidth(totalWidth);
-    if (bodyWidth > totalWidth)
-        header->SetScrollOffset(0);
-    body->UpdateScroll(false);
     OnUpdateColumns();
 }
 

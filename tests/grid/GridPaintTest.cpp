@@ -9,6 +9,7 @@
 
 using varn::test::GridScreen;
 using varn::test::rgb;
+using Events = std::vector<std::string>;
 
 TEST(GridPaint, EntireRowsScrollRangeAndRowTop)
 {
@@ -245,4 +246,93 @@ TEST(GridPaint, HorizontalScrollMovesCellsAndCaptions)
         for (int x = 40; x < 150; ++x)
             ASSERT_EQ(after[x - 40], before[y][x]) << x << "," << y;
     }
+}
+
+TEST(GridPaint, ScrollMessagesAndEnsureColVisible)
+{
+    GridScreen s({100, 100, 100, 100}, 250);
+    s.addRows(20);
+    s.show();
+    TVGScrollBox* body = s.body();
+    auto vscroll = [&](int code, int thumb = 0) {
+        body->Perform(WM_VSCROLL, MAKEWPARAM(code, thumb), 0);
+        return s.grid->GetRowTop();
+    };
+    // Both scroll bars show: 233 x 83 pixels of rows, 5 entire rows.
+    ASSERT_EQ(body->GetClientSize(true), 233);
+    ASSERT_EQ(body->GetClientSize(false), 83);
+    EXPECT_EQ(vscroll(SB_LINEDOWN), 1);
+    EXPECT_EQ(vscroll(SB_PAGEDOWN), 7);  // 15 + 83 pixels: rounded up to whole rows
+    EXPECT_EQ(vscroll(SB_THUMBTRACK, 31), 3);
+    EXPECT_EQ(vscroll(SB_BOTTOM), 15);
+    EXPECT_EQ(vscroll(SB_LINEUP), 14);
+    EXPECT_EQ(vscroll(SB_TOP), 0);
+
+    // Column 3 (300..400) comes into view at the right edge, column 0 at the left.
+    int w = body->GetClientSize(true);
+    s.grid->EnsureColVisible(3);
+    EXPECT_EQ(body->HorzOffset(), 400 - w);
+    EXPECT_EQ(body->GetCellRect(0, 3).right, w);
+    s.grid->EnsureColVisible(0);
+    EXPECT_EQ(body->HorzOffset(), 0);
+    body->Perform(WM_HSCROLL, MAKEWPARAM(SB_LINERIGHT, 0), 0);
+    EXPECT_GT(body->HorzOffset(), 0);
+    EXPECT_EQ(s.grid->ColForX(body->ColumnEdge(1)), 0);  // an edge belongs to the column on its left
+    EXPECT_EQ(s.grid->ColForX(body->ColumnEdge(1) + 1), 1);
+    EXPECT_EQ(s.grid->ColForX(body->ColumnEdge(4) + 1), -1);
+}
+
+TEST(GridPaint, RefreshFindsTheCurrentRowAgain)
+{
+    GridScreen s;
+    s.addRows(20);
+    s.show();
+    s.recordRowEvents();
+    auto reload = [&](int rows) {
+        s.grid->PreRefresh();
+        EXPECT_FALSE(s.body()->Visible());
+        s.grid->Clear();
+        s.addRows(rows);
+        s.grid->PostRefresh();
+        EXPECT_TRUE(s.body()->Visible());
+    };
+    s.grid->SetRowTop(8);
+    s.grid->SetRowIndex(10);
+    s.ui.takeEvents();
+    reload(20);
+    EXPECT_EQ(s.grid->GetRowIndex(), 10);
+    EXPECT_EQ(s.grid->GetRowTop(), 8);
+    EXPECT_EQ(s.ui.takeEvents(), (Events{"enter 10"}));
+    reload(10);  // the saved position is gone: no current row
+    EXPECT_EQ(s.grid->GetRowIndex(), -1);
+
+    // By item data the row is found wherever it now is.
+    s.grid->SetItemDataOnRefresh(true);
+    s.grid->SetRowIndex(4);  // item data "r4"
+    s.grid->PreRefresh();
+    s.grid->Clear();
+    s.grid->AddRow("new");
+    s.addRows(6);  // "r1" .. "r6": r4 is now row 4 again, shifted by the new first row
+    s.grid->PostRefresh();
+    EXPECT_EQ(s.grid->GetRowData(s.grid->GetRowIndex()), "r4");
+    // Without the item data the saved position is clamped to the last row.
+    s.grid->SetRowIndex(6);
+    s.grid->PreRefresh();
+    s.grid->Clear();
+    s.grid->AddRow("x");
+    s.grid->AddRow("y");
+    s.grid->PostRefresh();
+    EXPECT_EQ(s.grid->GetRowIndex(), 1);
+}
+
+TEST(GridPaint, FillerColumnMakesRoomForTheVerticalScrollBar)
+{
+    GridScreen s;  // 60, 80, 70 in a 300-pixel body
+    s.grid->SetCol100x100("c1");
+    s.show();
+    EXPECT_EQ(s.grid->Columns()->Items(1)->Width(), 300 - 2 - 60 - 70);
+    s.addRows(7);  // one more than fits: the vertical bar appears
+    EXPECT_EQ(s.body()->GetClientSize(true), 300 - 17);
+    EXPECT_EQ(s.grid->Columns()->Items(1)->Width(), 300 - 17 - 2 - 60 - 70);
+    EXPECT_EQ(s.body()->GetClientSize(false), 100);  // no horizontal bar
 }
