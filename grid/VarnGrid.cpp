@@ -151,6 +151,9 @@ void TVarnGrid::SetRowIndex(int index)
             paintRowNow(old);
         }
         doRowExit(old);
+        // The exit handler may have removed rows: never enter one that is gone.
+        if (index >= GetRowCount())
+            index = GetRowCount() - 1;
     }
     RowIndex = index;
     if (RowIndex == -1)

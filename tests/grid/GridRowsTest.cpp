@@ -102,6 +102,13 @@ TEST(GridRows, SetRowIndexFiresExitThenEnterAndClampsPastTheEnd)
     EXPECT_EQ(grid.events, (Events{"exit 2"}));
     EXPECT_EQ(grid->GetRowSelectedCount(), 0);
 
+    // An exit handler that removes rows: the move lands on a row that still exists.
+    grid->SetRowIndex(2);
+    grid->OnRowExit = [&grid](int, bool) { grid->DeleteRow(0); };
+    grid->SetRowIndex(2 + 5);
+    EXPECT_EQ(grid->GetRowIndex(), 1);
+    EXPECT_TRUE(grid->GetRowSelected(1));
+
     RecordedGrid empty;
     empty->SetRowIndex(5);
     EXPECT_EQ(empty->GetRowIndex(), -1);
