@@ -412,7 +412,8 @@ void TVGScrollBox::WndProc(TMessage& Message)
         RepaintSelection();
         return;
     case WM_LBUTTONDBLCLK:
-        grid->SetFocus();
+        if (grid->CanFocus())
+            grid->SetFocus();
         if (grid->OnDblClick)
             grid->OnDblClick(grid);
         Message.Result = 0;

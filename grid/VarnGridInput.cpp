@@ -92,7 +92,8 @@ void TVarnGrid::DesvioMensajes(tagMSG& Msg, bool& Handled)
     TShiftState shift = messageShift(static_cast<DWORD>(Msg.lParam));
     switch (key) {
     case VK_SPACE:
-        if (FCheckBoxes) {
+        // RowIndex is not moved when an earlier row is deleted: it may be past the end.
+        if (FCheckBoxes && cur < count) {
             TVarnGrid_rowInfo* info = rows.Get(cur);
             info->checkMark = !info->checkMark;
             body->PaintRow(cur);
@@ -216,8 +217,8 @@ void TVarnGrid::EventMouseUp(TMouseButton, TShiftState, int, int Y)
     int row = RowForY(Y);
     if (row == -1)
         return;
-    // The current row is always a selected one: a release over a row that a
-    // Ctrl-click has just deselected leaves the current row where it was.
+    // A release over a row that a Ctrl-click has just cleared leaves the
+    // current row where it was.
     if (FMultiselect && rows.Get(row)->selected)
         RowIndex = row;
     EnsureRowVisible(row);
