@@ -1,11 +1,13 @@
 #include "support/UiHarness.h"
 
+#include "platform/BackingStore.h"
 #include "platform/Clock.h"
 #include "platform/WindowManager.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 
 namespace varn::test {
 
@@ -20,20 +22,43 @@ UiHarness::UiHarness()
     });
 }
 
+namespace {
+bool isAlive(TForm* form)
+{
+    for (int i = 0; i < Screen->FormCount(); ++i)
+        if (Screen->Forms(i) == form)
+            return true;
+    return false;
+}
+}  // namespace
+
 UiHarness::~UiHarness()
 {
+    if (::testing::Test::HasFailure())
+        saveScreenshots();
     // Only forms that still exist: a test may have freed one (Release, delete).
-    for (auto it = forms.rbegin(); it != forms.rend(); ++it) {
-        bool alive = false;
-        for (int i = 0; i < Screen->FormCount(); ++i)
-            alive = alive || Screen->Forms(i) == *it;
-        if (alive)
+    for (auto it = forms.rbegin(); it != forms.rend(); ++it)
+        if (isAlive(*it))
             delete *it;
-    }
     detail::resetForTests();
     Application->ResetTerminated();
     Application->SetMessageBoxHandler(previousMessageBoxHandler);
     Clock::useReal();
+}
+
+// <Suite>.<Test>-<n>.png in the working directory (CTest's: beside the test log).
+void UiHarness::saveScreenshots()
+{
+    const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
+    std::string base = test ? std::string(test->test_suite_name()) + "." + test->name() : "ui-test";
+    int n = 0;
+    for (TForm* form : forms) {
+        if (!isAlive(form) || !form->HandleAllocated() || !IsWindowVisible(form->Handle()))
+            continue;
+        std::string file = base + "-" + std::to_string(++n) + ".png";
+        if (SaveWindowToPngFile(form->Handle(), file))
+            std::fprintf(stderr, "window written to %s\n", file.c_str());
+    }
 }
 
 void UiHarness::show(TForm* form)
