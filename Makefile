@@ -1,6 +1,6 @@
 # The README's commands. Both install missing dependencies first.
 #   make test   build (normal and sanitizer builds), run every suite, end with CTest's summary
-#   make run    build and run the test application (added with the test application)
+#   make run    build and run the test application varn-demo (without a display it writes varn-demo.png)
 #   make bench  build the benchmark programs (run them by hand from build/bench)
 
 BUILD      ?= build
@@ -8,7 +8,7 @@ ASAN_BUILD ?= build-asan
 JOBS       ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
-.PHONY: all deps build build-asan test bench install clean
+.PHONY: all deps build build-asan test run bench install clean
 
 all: build
 
@@ -29,6 +29,13 @@ test: build build-asan
 		LSAN_OPTIONS=suppressions=$(CURDIR)/scripts/lsan.supp \
 		ctest --output-on-failure -j $(JOBS)
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+# varn-demo opens a real window when there is a display; without one it says so
+# and writes the form to varn-demo.png in the current directory.
+run: deps
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_FLAGS)
+	cmake --build $(BUILD) -j $(JOBS) --target varn-demo
+	$(BUILD)/app/varn-demo
 
 bench: deps
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVARN_BUILD_BENCH=ON $(CMAKE_FLAGS)
