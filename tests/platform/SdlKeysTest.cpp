@@ -254,4 +254,31 @@ TEST_F(SdlBackendTest, EventsBecomeInput)
     EXPECT_TRUE(form->Active());
 }
 
+TEST_F(SdlBackendTest, PressesMadeWhileAMessageBoxIsUpAreDropped)
+{
+    TForm* form = ui->createForm(200, 120);
+    ui->show(form);
+    std::vector<std::string> events;
+    form->OnMouseDown = [&](TObject*, TMouseButton, TShiftState, int, int) { events.push_back("down"); };
+    form->OnKeyUp = [&](TObject*, WORD& key, TShiftState) { events.push_back("up " + std::to_string(key)); };
+    SDL_Event event{};
+    event.type = SDL_MOUSEBUTTONDOWN;
+    event.button.windowID = idOf(form);
+    event.button.button = SDL_BUTTON_LEFT;
+    event.button.x = event.button.y = 10;
+    push(event);
+    event = {};
+    event.type = SDL_KEYUP;
+    event.key.windowID = idOf(form);
+    event.key.keysym.sym = SDLK_RETURN;
+    event.key.keysym.scancode = SDL_SCANCODE_RETURN;
+    push(event);
+
+    // The dummy driver has no dialogs: the box answers as if cancelled. (The
+    // harness captures Application->MessageBox, so the backend is asked directly.)
+    EXPECT_EQ(sdl->messageBox("\xBFSeguro?", "OJO", MB_YESNO), std::optional<int>(IDNO));
+    ui->pump();
+    EXPECT_EQ(events, std::vector<std::string>{"up 13"});
+}
+
 #endif  // VARN_WITH_SDL

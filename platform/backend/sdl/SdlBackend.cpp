@@ -415,10 +415,16 @@ std::optional<int> SdlBackend::messageBox(const AnsiString& text, const AnsiStri
     box.buttons = data.data();
 
     int chosen = -1;
-    if (SDL_ShowMessageBox(&box, &chosen) != 0) {
+    int shown = SDL_ShowMessageBox(&box, &chosen);
+    // The box is modal: presses and typing aimed at our windows while it was up
+    // are dropped, releases and moves kept so the key and button state stays right.
+    SDL_PumpEvents();
+    for (Uint32 type : {SDL_KEYDOWN, SDL_TEXTEDITING, SDL_TEXTINPUT, SDL_MOUSEBUTTONDOWN, SDL_MOUSEWHEEL})
+        SDL_FlushEvent(type);
+    if (shown != 0) {
         // No dialog could be shown: say so where the program's output goes, and
         // answer as if the user had cancelled rather than agreed.
-        std::fprintf(stderr, "[%s] %s\n", title.c_str(), message.c_str());
+        std::fprintf(stderr, "[%s] %s (no dialog: %s)\n", title.c_str(), message.c_str(), SDL_GetError());
         return detail::messageBoxDismissAnswer(flags);
     }
     if (chosen < 0)
