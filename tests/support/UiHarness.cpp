@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <cstdio>
 
 namespace varn::test {
@@ -46,11 +47,15 @@ UiHarness::~UiHarness()
     Clock::useReal();
 }
 
-// <Suite>.<Test>-<n>.png in the working directory (CTest's: beside the test log).
+// <Suite>.<Test>-<n>.png beside the test program (in the build tree, where CTest
+// keeps its logs), never in the source tree a test may be started from.
 void UiHarness::saveScreenshots()
 {
     const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
-    std::string base = test ? std::string(test->test_suite_name()) + "." + test->name() : "ui-test";
+    std::error_code error;
+    std::filesystem::path directory = std::filesystem::read_symlink("/proc/self/exe", error).parent_path();
+    std::string name = test ? std::string(test->test_suite_name()) + "." + test->name() : "ui-test";
+    std::string base = (directory / name).string();
     int n = 0;
     for (TForm* form : forms) {
         if (!isAlive(form) || !form->HandleAllocated() || !IsWindowVisible(form->Handle()))

@@ -15,7 +15,8 @@
 // Every input call pumps until the queue is idle afterwards, so the test sees the
 // state after the application handled it. The destructor deletes the forms the
 // harness created and forgets every remaining window, message, timer and hook; when
-// the test has failed it first writes each shown form as <Suite>.<Test>-<n>.png.
+// the test has failed it first writes each shown form as <Suite>.<Test>-<n>.png
+// beside the test program.
 // Application->OnMessage is left alone (the message hook installs itself there for
 // the whole program); a test that sets it puts it back.
 #pragma once
