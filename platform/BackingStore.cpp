@@ -10,9 +10,18 @@ namespace {
 
 using detail::Window;
 
-std::map<HWND, cairo_surface_t*>& stores()
+// Owns the stores; releasing its references at exit frees them.
+struct TStores : std::map<HWND, cairo_surface_t*> {
+    ~TStores()
+    {
+        for (auto& [window, store] : *this)
+            cairo_surface_destroy(store);
+    }
+};
+
+TStores& stores()
 {
-    static std::map<HWND, cairo_surface_t*> all;
+    static TStores all;
     return all;
 }
 
