@@ -12,13 +12,32 @@
 
 namespace {
 
-const TIdentList alignmentIdents = {
-    {"taLeftJustify", taLeftJustify}, {"taRightJustify", taRightJustify}, {"taCenter", taCenter}};
-const TIdentList dataTypeIdents = {{"vgString", vgString},   {"vgDate", vgDate},       {"vgTime", vgTime},
-                                   {"vgBoolean", vgBoolean}, {"vgInteger", vgInteger}, {"vgFloat", vgFloat},
-                                   {"vgMoney", vgMoney}};
-const TIdentList charCaseIdents = {{"ecNormal", ecNormal}, {"ecUpperCase", ecUpperCase}, {"ecLowerCase", ecLowerCase}};
-const TIdentList fontStyleIdents = {{"fsBold", 0}, {"fsItalic", 1}, {"fsUnderline", 2}, {"fsStrikeOut", 3}};
+const TIdentList& alignmentIdents()
+{
+    static const TIdentList idents = {
+        {"taLeftJustify", taLeftJustify}, {"taRightJustify", taRightJustify}, {"taCenter", taCenter}};
+    return idents;
+}
+
+const TIdentList& dataTypeIdents()
+{
+    static const TIdentList idents = {{"vgString", vgString},   {"vgDate", vgDate},       {"vgTime", vgTime},
+        {"vgBoolean", vgBoolean}, {"vgInteger", vgInteger}, {"vgFloat", vgFloat},
+        {"vgMoney", vgMoney}};
+    return idents;
+}
+
+const TIdentList& charCaseIdents()
+{
+    static const TIdentList idents = {{"ecNormal", ecNormal}, {"ecUpperCase", ecUpperCase}, {"ecLowerCase", ecLowerCase}};
+    return idents;
+}
+
+const TIdentList& fontStyleIdents()
+{
+    static const TIdentList idents = {{"fsBold", 0}, {"fsItalic", 1}, {"fsUnderline", 2}, {"fsStrikeOut", 3}};
+    return idents;
+}
 
 void registerFontAttrs()
 {
@@ -27,7 +46,7 @@ void registerFontAttrs()
         .Colour("ColorSel", &TFontAttr::ColorSel, &TFontAttr::SetColorSel, clHighlightText)
         .Colour("BackColor", &TFontAttr::BackColor, &TFontAttr::SetBackColor, clNone)
         .Colour("BackColorSel", &TFontAttr::BackColorSel, &TFontAttr::SetBackColorSel, clNone)
-        .Set("Styles", &TFontAttr::Styles, &TFontAttr::SetStyles, fontStyleIdents, std::optional(TFontStyles()));
+        .Set("Styles", &TFontAttr::Styles, &TFontAttr::SetStyles, fontStyleIdents(), std::optional(TFontStyles()));
     RegisterPublishedClass<TFontAttrs>("TFontAttrs", "TPersistent")
         .Object<TFontAttr>("Attr0", &TFontAttrs::Attr0)
         .Object<TFontAttr>("Attr1", &TFontAttrs::Attr1)
@@ -41,16 +60,16 @@ void registerColumns()
     // DataType comes before Format and the combo lists: setting it clears them.
     RegisterPublishedClass<TVGColumn>("TVGColumn", "TCollectionItem")
         .String("FieldName", &TVGColumn::FieldName, &TVGColumn::SetFieldName)
-        .Enumeration("Alignment", &TVGColumn::Alignment, &TVGColumn::SetAlignment, alignmentIdents,
+        .Enumeration("Alignment", &TVGColumn::Alignment, &TVGColumn::SetAlignment, alignmentIdents(),
                      std::optional(taLeftJustify))
         .String("Caption", &TVGColumn::Caption, &TVGColumn::SetCaption)
         .Integer("Width", &TVGColumn::Width, &TVGColumn::SetWidth, 50)
         .Boolean("ReadOnly", &TVGColumn::ReadOnly, &TVGColumn::SetReadOnly, false)
-        .Enumeration("DataType", &TVGColumn::DataType, &TVGColumn::SetDataType, dataTypeIdents,
+        .Enumeration("DataType", &TVGColumn::DataType, &TVGColumn::SetDataType, dataTypeIdents(),
                      std::optional(vgString))
         .Boolean("IsCombo", &TVGColumn::IsCombo, &TVGColumn::SetIsCombo, false)
         .String("Format", &TVGColumn::Format, &TVGColumn::SetFormat)
-        .Enumeration("CharCase", &TVGColumn::CharCase, &TVGColumn::SetCharCase, charCaseIdents,
+        .Enumeration("CharCase", &TVGColumn::CharCase, &TVGColumn::SetCharCase, charCaseIdents(),
                      std::optional(ecNormal))
         .Object<TStrings>("ComboTexts", &TVGColumn::ComboTexts)
         .Object<TStrings>("ComboValues", &TVGColumn::ComboValues)

@@ -14,20 +14,54 @@
 
 namespace {
 
-const TIdentList alignIdents = {{"alNone", alNone},   {"alTop", alTop},       {"alBottom", alBottom},
-                                {"alLeft", alLeft},   {"alRight", alRight},   {"alClient", alClient},
-                                {"alCustom", alCustom}};
-const TIdentList borderStyleIdents = {{"bsNone", bsNone},       {"bsSingle", bsSingle},
-                                      {"bsSizeable", bsSizeable}, {"bsDialog", bsDialog},
-                                      {"bsToolWindow", bsToolWindow}, {"bsSizeToolWin", bsSizeToolWin}};
-const TIdentList positionIdents = {{"poDesigned", poDesigned},           {"poDefault", poDefault},
-                                   {"poDefaultPosOnly", poDefaultPosOnly}, {"poDefaultSizeOnly", poDefaultSizeOnly},
-                                   {"poScreenCenter", poScreenCenter},     {"poDesktopCenter", poDesktopCenter},
-                                   {"poMainFormCenter", poMainFormCenter}, {"poOwnerFormCenter", poOwnerFormCenter}};
-const TIdentList printScaleIdents = {{"poNone", 0}, {"poProportional", 1}, {"poPrintToFit", 2}};
-const TIdentList borderIconIdents = {{"biSystemMenu", 0}, {"biMinimize", 1}, {"biMaximize", 2}, {"biHelp", 3}};
-const TIdentList fontStyleIdents = {{"fsBold", 0}, {"fsItalic", 1}, {"fsUnderline", 2}, {"fsStrikeOut", 3}};
-const TIdentList pitchIdents = {{"fpDefault", fpDefault}, {"fpVariable", fpVariable}, {"fpFixed", fpFixed}};
+const TIdentList& alignIdents()
+{
+    static const TIdentList idents = {{"alNone", alNone},   {"alTop", alTop},       {"alBottom", alBottom},
+        {"alLeft", alLeft},   {"alRight", alRight},   {"alClient", alClient},
+        {"alCustom", alCustom}};
+    return idents;
+}
+
+const TIdentList& borderStyleIdents()
+{
+    static const TIdentList idents = {{"bsNone", bsNone},       {"bsSingle", bsSingle},
+        {"bsSizeable", bsSizeable}, {"bsDialog", bsDialog},
+        {"bsToolWindow", bsToolWindow}, {"bsSizeToolWin", bsSizeToolWin}};
+    return idents;
+}
+
+const TIdentList& positionIdents()
+{
+    static const TIdentList idents = {{"poDesigned", poDesigned},           {"poDefault", poDefault},
+        {"poDefaultPosOnly", poDefaultPosOnly}, {"poDefaultSizeOnly", poDefaultSizeOnly},
+        {"poScreenCenter", poScreenCenter},     {"poDesktopCenter", poDesktopCenter},
+        {"poMainFormCenter", poMainFormCenter}, {"poOwnerFormCenter", poOwnerFormCenter}};
+    return idents;
+}
+
+const TIdentList& printScaleIdents()
+{
+    static const TIdentList idents = {{"poNone", 0}, {"poProportional", 1}, {"poPrintToFit", 2}};
+    return idents;
+}
+
+const TIdentList& borderIconIdents()
+{
+    static const TIdentList idents = {{"biSystemMenu", 0}, {"biMinimize", 1}, {"biMaximize", 2}, {"biHelp", 3}};
+    return idents;
+}
+
+const TIdentList& fontStyleIdents()
+{
+    static const TIdentList idents = {{"fsBold", 0}, {"fsItalic", 1}, {"fsUnderline", 2}, {"fsStrikeOut", 3}};
+    return idents;
+}
+
+const TIdentList& pitchIdents()
+{
+    static const TIdentList idents = {{"fpDefault", fpDefault}, {"fpVariable", fpVariable}, {"fpFixed", fpFixed}};
+    return idents;
+}
 
 TPropValue ordinalValue(int64_t value)
 {
@@ -89,11 +123,11 @@ void registerGraphics()
         .Integer("Charset", &TFont::Charset, &TFont::SetCharset, std::nullopt, &CharsetIdents())
         .Colour("Color", &TFont::Color, &TFont::SetColor, std::nullopt)
         .Integer("Height", &TFont::Height, &TFont::SetHeight, std::nullopt)
-        .String("Name", &TFont::Name, &TFont::SetName, std::nullopt)
-        .Enumeration("Pitch", &TFont::Pitch, &TFont::SetPitch, pitchIdents, std::optional(fpDefault))
+        .String("Name", &TFont::Name, &TFont::SetName, nullptr)
+        .Enumeration("Pitch", &TFont::Pitch, &TFont::SetPitch, pitchIdents(), std::optional(fpDefault))
         .Integer("Size", &TFont::Size, &TFont::SetSize)
         .NotStored()
-        .Set("Style", &TFont::Style, &TFont::SetStyle, fontStyleIdents, std::optional<TFontStyles>());
+        .Set("Style", &TFont::Style, &TFont::SetStyle, fontStyleIdents(), std::optional<TFontStyles>());
     RegisterPublishedClass<TGraphic>("TGraphic", "TPersistent");
     RegisterPublishedClass<TBitmap>("TBitmap", "TGraphic").Binary("Data", bitmapData, setBitmapData);
     RegisterPublishedClass<TCustomImageList>("TCustomImageList", "TComponent");
@@ -106,7 +140,7 @@ void registerControls()
         .Integer("Top", &TControl::Top, &TControl::SetTop, std::nullopt)
         .Integer("Width", &TControl::Width, &TControl::SetWidth, std::nullopt)
         .Integer("Height", &TControl::Height, &TControl::SetHeight, std::nullopt)
-        .Enumeration("Align", &TControl::Align, &TControl::SetAlign, alignIdents, std::optional(alNone))
+        .Enumeration("Align", &TControl::Align, &TControl::SetAlign, alignIdents(), std::optional(alNone))
         .String("Caption", &TControl::Caption, &TControl::SetCaption)
         .Colour("Color", &TControl::Color, &TControl::SetColor, clBtnFace)
         .Integer("Cursor", &TControl::Cursor, &TControl::SetCursor, crDefault, &CursorIdents())
@@ -152,15 +186,15 @@ void registerForms()
         .NotStored()
         .Integer("Height", &TControl::Height, &TControl::SetHeight, std::nullopt)
         .NotStored()
-        .Kept("BorderIcons", pkSet, ordinalValue(7), ordinalValue(7), &borderIconIdents)
-        .Enumeration("BorderStyle", &TForm::BorderStyle, &TForm::SetBorderStyle, borderStyleIdents,
+        .Kept("BorderIcons", pkSet, ordinalValue(7), ordinalValue(7), &borderIconIdents())
+        .Enumeration("BorderStyle", &TForm::BorderStyle, &TForm::SetBorderStyle, borderStyleIdents(),
                      std::optional(bsSizeable))
         .Integer("ClientHeight", [](TForm* f) { return f->ClientHeight(); }, &TForm::SetClientHeight, std::nullopt)
         .Integer("ClientWidth", [](TForm* f) { return f->ClientWidth(); }, &TForm::SetClientWidth, std::nullopt)
         .Kept("ParentFont", pkBoolean, ordinalValue(0), ordinalValue(0), &BooleanIdents())
         .Kept("OldCreateOrder", pkBoolean, ordinalValue(0), std::nullopt, &BooleanIdents())
-        .Enumeration("Position", &TForm::Position, &TForm::SetPosition, positionIdents, std::optional(poDesigned))
-        .Kept("PrintScale", pkEnumeration, ordinalValue(1), ordinalValue(1), &printScaleIdents)
+        .Enumeration("Position", &TForm::Position, &TForm::SetPosition, positionIdents(), std::optional(poDesigned))
+        .Kept("PrintScale", pkEnumeration, ordinalValue(1), ordinalValue(1), &printScaleIdents())
         .Kept("Scaled", pkBoolean, ordinalValue(1), ordinalValue(1), &BooleanIdents())
         .Boolean("Visible", &TControl::Visible, &TControl::SetVisible, false)
         .Event("OnActivate", &TForm::OnActivate)

@@ -242,12 +242,13 @@ public:
     {
         return ordinal<G, S>(name, pkColor, get, set, def, &ColorIdents());
     }
+    // A null def means no declared default: the text is always written.
     template <typename G, typename S>
-    TClassRegistrar& String(const char* name, G get, S set, std::optional<AnsiString> def = AnsiString())
+    TClassRegistrar& String(const char* name, G get, S set, const char* def = "")
     {
         TPropInfo p = base(name, pkString);
         if (def)
-            p.defaultValue = TPropValue{0, 0, *def};
+            p.defaultValue = TPropValue{0, 0, def};
         p.get = [get](TPersistent* o) { return TPropValue{0, 0, AnsiString(std::invoke(get, self(o)))}; };
         p.set = setter<S>(set, [](const TPropValue& v) { return v.text; });
         return add(std::move(p));
