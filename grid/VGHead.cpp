@@ -134,8 +134,9 @@ void TVGHead::HeadMouseMove(TObject*, TShiftState, int X, int)
 void TVGHead::HeadMouseUp(TObject*, TMouseButton, TShiftState, int, int)
 {
     mouseDown = false;
-    // Told only when a drag changed a width, whichever column it was.
-    if (widthChanged && grid->OnHeadChange)
+    // Told on every release except over the first column, and also after a
+    // drag that changed the first column's width.
+    if ((resizeCol != 0 || widthChanged) && grid->OnHeadChange)
         grid->OnHeadChange(grid);
     widthChanged = false;
 }
