@@ -359,7 +359,7 @@ void TVGScrollBox::scrollMessage(TMessage& Message, bool vertical)
     TVGScrollBar& bar = vertical ? vertBar : horzBar;
     int page = vertical ? ClientHeight() : ClientWidth();
     int code = LOWORD(Message.WParam);
-    int thumb = static_cast<SHORT>(HIWORD(Message.WParam));
+    int thumb = HIWORD(Message.WParam);  // 16 bits, unsigned as in Win32
     switch (code) {
     case SB_LINEUP: bar.SetPosition(bar.Position() - bar.Increment()); break;
     case SB_LINEDOWN: bar.SetPosition(bar.Position() + bar.Increment()); break;
