@@ -7,6 +7,12 @@
 #include <algorithm>
 #include <cmath>
 
+namespace {
+constexpr int checkBoxRoom = 18;  // room of the check box in front of the first column
+constexpr int checkBoxSize = 13;  // the check box square, one pixel in from the row's corner
+constexpr int imageGap = 2;       // after an image, before the first column's cell
+}  // namespace
+
 // ---- Scroll bars -----------------------------------------------------------------------
 
 int TVGScrollBar::Page() { return bar == SB_VERT ? control->ClientHeight() : control->ClientWidth(); }
@@ -123,9 +129,9 @@ TRect TVGScrollBox::GetCellRect(int row, int col)
     }
     if (col == 0 || unicolumn) {
         if (grid->CheckBoxes())
-            r.left += 18;
+            r.left += checkBoxRoom;
         if (grid->Images())
-            r.left += grid->Images()->Width() + 2;
+            r.left += grid->Images()->Width() + imageGap;
     }
     return r;
 }
@@ -134,15 +140,15 @@ TRect TVGScrollBox::GetCheckRect(int row)
 {
     int left = 1 - horzOffset;
     int top = (row - grid->GetRowTop()) * grid->RowHeight() + 1;
-    return {left, top, left + 13, top + 13};
+    return {left, top, left + checkBoxSize, top + checkBoxSize};
 }
 
 TRect TVGScrollBox::GetImageRect(int row)
 {
     int top = (row - grid->GetRowTop()) * grid->RowHeight();
-    int left = -horzOffset + (grid->CheckBoxes() ? 18 : 0);
+    int left = -horzOffset + (grid->CheckBoxes() ? checkBoxRoom : 0);
     int width = grid->Images() ? grid->Images()->Width() : 0;
-    return {left, top, left + width + 2, top + grid->RowHeight()};
+    return {left, top, left + width + imageGap, top + grid->RowHeight()};
 }
 
 // ---- Cell text -------------------------------------------------------------------------------
