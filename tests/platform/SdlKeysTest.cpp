@@ -14,6 +14,7 @@
 
 #include <cstdlib>
 #include <string>
+#include <utility>
 #include <vector>
 
 using namespace varn;
@@ -118,6 +119,13 @@ class SdlBackendTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
+        // Without a display SDL's fallback dialogs (an external program) cannot
+        // show up on a developer's desktop and wait for an answer.
+        for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY"})
+            if (const char* value = std::getenv(name))
+                savedDisplay.emplace_back(name, value);
+        unsetenv("DISPLAY");
+        unsetenv("WAYLAND_DISPLAY");
         setenv("SDL_VIDEODRIVER", "dummy", 1);
         auto made = std::make_unique<SdlBackend>();
         sdl = made.get();
@@ -129,6 +137,8 @@ protected:
         ui.reset();
         setBackend(std::move(previous));
         unsetenv("SDL_VIDEODRIVER");
+        for (const auto& [name, value] : savedDisplay)
+            setenv(name.c_str(), value.c_str(), 1);
     }
 
     void push(SDL_Event event)
@@ -140,6 +150,7 @@ protected:
     SdlBackend* sdl = nullptr;
     std::unique_ptr<Backend> previous;
     std::unique_ptr<test::UiHarness> ui;
+    std::vector<std::pair<std::string, std::string>> savedDisplay;
 };
 
 }  // namespace
