@@ -2,6 +2,7 @@
 #include "platform/Forms.h"
 
 #include "platform/Backend.h"
+#include "platform/Graphics.h"
 #include "platform/SysUtils.h"
 #include "platform/Windows.h"
 
@@ -337,6 +338,8 @@ bool TApplication::ProcessMessage(MSG& Msg)
         TranslateMessage(&Msg);
         DispatchMessage(&Msg);
     }
+    // Drawing done outside paint messages is presented once its DC is released.
+    FreeDeviceContexts();
     if (Msg.message >= WM_MOUSEFIRST && Msg.message <= WM_MOUSELAST)
         updateMouseControl();
     return true;
