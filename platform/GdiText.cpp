@@ -108,13 +108,13 @@ PangoContext* sharedContext()
     return context;
 }
 
-PangoFontDescription* makeDescription(const TFontSpec& spec, double pixels)
+PangoFontDescription* makeDescription(const TFontSpec& face, double pixels)
 {
     PangoFontDescription* desc = pango_font_description_new();
-    std::string family = mapFaceName(spec.Name, spec.Pitch);
+    std::string family = mapFaceName(face.Name, face.Pitch);
     pango_font_description_set_family(desc, family.c_str());
-    pango_font_description_set_weight(desc, spec.Style & 1 ? PANGO_WEIGHT_BOLD : PANGO_WEIGHT_NORMAL);
-    pango_font_description_set_style(desc, spec.Style & 2 ? PANGO_STYLE_ITALIC : PANGO_STYLE_NORMAL);
+    pango_font_description_set_weight(desc, face.Style & 1 ? PANGO_WEIGHT_BOLD : PANGO_WEIGHT_NORMAL);
+    pango_font_description_set_style(desc, face.Style & 2 ? PANGO_STYLE_ITALIC : PANGO_STYLE_NORMAL);
     pango_font_description_set_absolute_size(desc, pixels * PANGO_SCALE);
     return desc;
 }
@@ -132,36 +132,36 @@ void measureLine(PangoFontDescription* desc, int& ascent, int& height)
     g_object_unref(layout);
 }
 
-TFontEntry* fontEntryFor(const TFontSpec& spec)
+TFontEntry* fontEntryFor(const TFontSpec& face)
 {
     static std::map<std::string, std::unique_ptr<TFontEntry>> cache;
-    std::string key = spec.Name + '\x01' + std::to_string(spec.Height) + '\x01' + std::to_string(spec.Style) + '\x01' +
-                      std::to_string(spec.Pitch);
+    std::string key = face.Name + '\x01' + std::to_string(face.Height) + '\x01' + std::to_string(face.Style) + '\x01' +
+                      std::to_string(face.Pitch);
     auto it = cache.find(key);
     if (it != cache.end())
         return it->second.get();
 
     // Negative heights give the character (em) height; positive ones the cell
     // height, which is turned into an em height through the face's proportions.
-    double pixels = spec.Height < 0 ? -spec.Height : spec.Height;
-    if (spec.Height == 0)
+    double pixels = face.Height < 0 ? -face.Height : face.Height;
+    if (face.Height == 0)
         pixels = 11;
-    if (spec.Height > 0) {
-        PangoFontDescription* probe = makeDescription(spec, 100);
+    if (face.Height > 0) {
+        PangoFontDescription* probe = makeDescription(face, 100);
         int ascent = 0, cell = 0;
         measureLine(probe, ascent, cell);
         pango_font_description_free(probe);
         if (cell > 0)
-            pixels = std::max(1.0, std::round(spec.Height * 100.0 / cell));
+            pixels = std::max(1.0, std::round(face.Height * 100.0 / cell));
     }
     auto entry = std::make_unique<TFontEntry>();
-    entry->desc = makeDescription(spec, pixels);
+    entry->desc = makeDescription(face, pixels);
     measureLine(entry->desc, entry->ascent, entry->height);
-    if (spec.Style & (4 | 8)) {
+    if (face.Style & (4 | 8)) {
         entry->attrs = pango_attr_list_new();
-        if (spec.Style & 4)
+        if (face.Style & 4)
             pango_attr_list_insert(entry->attrs, pango_attr_underline_new(PANGO_UNDERLINE_SINGLE));
-        if (spec.Style & 8)
+        if (face.Style & 8)
             pango_attr_list_insert(entry->attrs, pango_attr_strikethrough_new(TRUE));
     }
     TFontEntry* result = entry.get();

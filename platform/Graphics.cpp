@@ -78,7 +78,7 @@ void TFont::Assign(TPersistent* Source)
     }
     if (other == this)
         return;
-    spec = other->spec;
+    face = other->face;
     color = other->color;
     charset = other->charset;
     changed();
@@ -86,30 +86,30 @@ void TFont::Assign(TPersistent* Source)
 
 void TFont::SetName(const AnsiString& Value)
 {
-    if (Value.empty() || Value == spec.Name)
+    if (Value.empty() || Value == face.Name)
         return;
-    spec.Name = Value;
+    face.Name = Value;
     changed();
 }
 
 void TFont::SetHeight(int Value)
 {
-    if (Value == spec.Height)
+    if (Value == face.Height)
         return;
-    spec.Height = Value;
+    face.Height = Value;
     changed();
 }
 
-int TFont::Size() const { return static_cast<int>(std::lround(-spec.Height * 72.0 / 96.0)); }
+int TFont::Size() const { return static_cast<int>(std::lround(-face.Height * 72.0 / 96.0)); }
 
 void TFont::SetSize(int Value) { SetHeight(-static_cast<int>(std::lround(Value * 96.0 / 72.0))); }
 
 void TFont::SetStyle(TFontStyles Value)
 {
     auto bits = static_cast<unsigned>(Value.ToInt());
-    if (bits == spec.Style)
+    if (bits == face.Style)
         return;
-    spec.Style = bits;
+    face.Style = bits;
     changed();
 }
 
@@ -132,17 +132,17 @@ void TFont::SetCharset(TFontCharset Value)
 void TFont::SetPitch(TFontPitch Value)
 {
     int pitch = Value == fpFixed ? 1 : Value == fpVariable ? 2 : 0;
-    if (pitch == spec.Pitch)
+    if (pitch == face.Pitch)
         return;
-    spec.Pitch = pitch;
+    face.Pitch = pitch;
     changed();
 }
 
 void TFont::SetOrientation(int Value)
 {
-    if (Value == spec.Orientation)
+    if (Value == face.Orientation)
         return;
-    spec.Orientation = Value;
+    face.Orientation = Value;
     changed();
 }
 

@@ -142,30 +142,30 @@ public:
     AnsiString ClassName() const override { return "TFont"; }
     void Assign(TPersistent* Source) override;
 
-    AnsiString Name() const { return spec.Name; }
+    AnsiString Name() const { return face.Name; }
     void SetName(const AnsiString& Value);
-    int Height() const { return spec.Height; }
+    int Height() const { return face.Height; }
     void SetHeight(int Value);
     // Points at 96 pixels per inch: Height = -Size * 96 / 72, rounded.
     int Size() const;
     void SetSize(int Value);
-    TFontStyles Style() const { return TFontStyles::fromBits(spec.Style); }
+    TFontStyles Style() const { return TFontStyles::fromBits(face.Style); }
     void SetStyle(TFontStyles Value);
     TColor Color() const { return color; }
     void SetColor(TColor Value);
     TFontCharset Charset() const { return charset; }
     void SetCharset(TFontCharset Value);
-    TFontPitch Pitch() const { return static_cast<TFontPitch>(spec.Pitch == 1 ? fpFixed : spec.Pitch == 2 ? fpVariable : fpDefault); }
+    TFontPitch Pitch() const { return static_cast<TFontPitch>(face.Pitch == 1 ? fpFixed : face.Pitch == 2 ? fpVariable : fpDefault); }
     void SetPitch(TFontPitch Value);
     // Escapement of the text in tenths of a degree, counter-clockwise:
     // 900 runs upwards, 2700 (or -900) downwards.
-    int Orientation() const { return spec.Orientation; }
+    int Orientation() const { return face.Orientation; }
     void SetOrientation(int Value);
 
-    const TFontSpec& fontSpec() const { return spec; }
+    const TFontSpec& fontSpec() const { return face; }
 
 private:
-    TFontSpec spec;
+    TFontSpec face;
     TColor color = clWindowText;
     TFontCharset charset = DEFAULT_CHARSET;
 };
