@@ -360,6 +360,18 @@ void TVGScrollBox::paintMessage(TMessage& Message)
     Message.Result = 0;
 }
 
+// A scroll message carries only the low 16 bits of the thumb position, which a
+// tall grid passes after some 4,000 rows; while the user drags, the bar's own
+// track position has all of them.
+int TVGScrollBox::thumbPosition(bool vertical, int thumb)
+{
+    SCROLLINFO info;
+    info.fMask = SIF_TRACKPOS;
+    if (GetScrollInfo(Handle(), vertical ? SB_VERT : SB_HORZ, &info) && (info.nTrackPos & 0xFFFF) == thumb)
+        return info.nTrackPos;
+    return thumb;
+}
+
 void TVGScrollBox::scrollMessage(TMessage& Message, bool vertical)
 {
     TVGScrollBar& bar = vertical ? vertBar : horzBar;
@@ -372,7 +384,7 @@ void TVGScrollBox::scrollMessage(TMessage& Message, bool vertical)
     case SB_PAGEUP: bar.SetPosition(bar.Position() - page); break;
     case SB_PAGEDOWN: bar.SetPosition(bar.Position() + page); break;
     case SB_THUMBPOSITION:
-    case SB_THUMBTRACK: bar.SetPosition(thumb); break;
+    case SB_THUMBTRACK: bar.SetPosition(thumbPosition(vertical, thumb)); break;
     case SB_TOP: bar.SetPosition(0); break;
     case SB_BOTTOM: bar.SetPosition(bar.Range()); break;
     case SB_ENDSCROLL:

@@ -80,6 +80,7 @@ protected:
 private:
     void paintMessage(TMessage& Message);
     void scrollMessage(TMessage& Message, bool vertical);
+    int thumbPosition(bool vertical, int thumb);
     void paintRowOn(int row);
 
     TVarnGrid* grid;  // owner and parent

@@ -315,3 +315,21 @@ TEST(GridPaint, FillerColumnMakesRoomForTheVerticalScrollBar)
     EXPECT_EQ(s.grid->Columns()->Items(1)->Width(), 300 - 17 - 2 - 60 - 70);
     EXPECT_EQ(s.body()->GetClientSize(false), 100);  // no horizontal bar
 }
+
+TEST(GridPaint, ThumbDragReachesRowsPastSixteenBitsOfPixels)
+{
+    GridScreen s({100, 100}, 250, 100);
+    s.addRows(100000);  // 1,500,000 pixels of rows
+    s.show();
+    RECT bounds{};
+    GetWindowRect(s.body()->Handle(), &bounds);
+    // The vertical bar is the rightmost 17 pixels; its thumb sits right under the up arrow.
+    int x = bounds.right - 9;
+    s.ui.pressScreen(x, bounds.top + 20);
+    s.ui.moveToScreen(x, (bounds.top + bounds.bottom) / 2);
+    s.ui.releaseScreen(x, (bounds.top + bounds.bottom) / 2);
+    s.ui.pump();
+    // Half-way down the track is tens of thousands of rows, far past 65,535 / 15.
+    EXPECT_GT(s.grid->GetRowTop(), 20000);
+    EXPECT_LT(s.grid->GetRowTop(), 80000);
+}
