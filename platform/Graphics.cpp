@@ -5,6 +5,20 @@
 #include <array>
 #include <cmath>
 
+namespace {
+
+// Stores value in field and answers whether it changed, for setters that notify.
+template <typename T>
+bool assignIfDifferent(T& field, const T& value)
+{
+    if (field == value)
+        return false;
+    field = value;
+    return true;
+}
+
+}  // namespace
+
 // ---- Colours -----------------------------------------------------------------
 
 namespace {
@@ -94,10 +108,8 @@ void TFont::SetName(const AnsiString& Value)
 
 void TFont::SetHeight(int Value)
 {
-    if (Value == face.Height)
-        return;
-    face.Height = Value;
-    changed();
+    if (assignIfDifferent(face.Height, Value))
+        changed();
 }
 
 int TFont::Size() const { return static_cast<int>(std::lround(-face.Height * 72.0 / 96.0)); }
@@ -115,18 +127,14 @@ void TFont::SetStyle(TFontStyles Value)
 
 void TFont::SetColor(TColor Value)
 {
-    if (Value == color)
-        return;
-    color = Value;
-    changed();
+    if (assignIfDifferent(color, Value))
+        changed();
 }
 
 void TFont::SetCharset(TFontCharset Value)
 {
-    if (Value == charset)
-        return;
-    charset = Value;
-    changed();
+    if (assignIfDifferent(charset, Value))
+        changed();
 }
 
 void TFont::SetPitch(TFontPitch Value)
@@ -140,10 +148,8 @@ void TFont::SetPitch(TFontPitch Value)
 
 void TFont::SetOrientation(int Value)
 {
-    if (Value == face.Orientation)
-        return;
-    face.Orientation = Value;
-    changed();
+    if (assignIfDifferent(face.Orientation, Value))
+        changed();
 }
 
 void TPen::Assign(TPersistent* Source)
@@ -164,10 +170,8 @@ void TPen::Assign(TPersistent* Source)
 
 void TPen::SetColor(TColor Value)
 {
-    if (Value == color)
-        return;
-    color = Value;
-    changed();
+    if (assignIfDifferent(color, Value))
+        changed();
 }
 
 void TPen::SetWidth(int Value)
@@ -180,18 +184,14 @@ void TPen::SetWidth(int Value)
 
 void TPen::SetStyle(TPenStyle Value)
 {
-    if (Value == style)
-        return;
-    style = Value;
-    changed();
+    if (assignIfDifferent(style, Value))
+        changed();
 }
 
 void TPen::SetMode(TPenMode Value)
 {
-    if (Value == mode)
-        return;
-    mode = Value;
-    changed();
+    if (assignIfDifferent(mode, Value))
+        changed();
 }
 
 void TBrush::Assign(TPersistent* Source)
@@ -221,10 +221,8 @@ void TBrush::SetColor(TColor Value)
 
 void TBrush::SetStyle(TBrushStyle Value)
 {
-    if (Value == style)
-        return;
-    style = Value;
-    changed();
+    if (assignIfDifferent(style, Value))
+        changed();
 }
 
 // ---- Canvas -------------------------------------------------------------------
