@@ -1,9 +1,14 @@
 # cmake --install: headers, both libraries, the CMake package VarnControls and varncontrols.pc.
 include(CMakePackageConfigHelpers)
 
+# The SDL backend's headers need SDL's own; without the backend they stay out.
+set(VARN_HEADER_EXCLUDE "")
+if(NOT VARN_WITH_SDL)
+  set(VARN_HEADER_EXCLUDE PATTERN "backend/sdl" EXCLUDE)
+endif()
 foreach(dir platform utils db grid edit controls)
   install(DIRECTORY ${PROJECT_SOURCE_DIR}/${dir}/ DESTINATION ${VARN_INSTALL_INCLUDEDIR}/${dir}
-          FILES_MATCHING PATTERN "*.h")
+          FILES_MATCHING PATTERN "*.h" ${VARN_HEADER_EXCLUDE})
 endforeach()
 install(FILES ${PROJECT_SOURCE_DIR}/include/VarnControls.h DESTINATION ${VARN_INSTALL_INCLUDEDIR})
 
