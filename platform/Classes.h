@@ -298,6 +298,14 @@ public:
 
     int Tag = 0;
 
+    // Components nested in another one in a form description without being controls
+    // (menu items in their menu): reading hands each such child to SetParentComponent
+    // with the component it is nested in, and writing nests under a component what its
+    // GetChildren lists (children owned by Root).
+    virtual TComponent* GetParentComponent() const { return nullptr; }
+    virtual void SetParentComponent(TComponent*) {}
+    virtual void GetChildren(const std::function<void(TComponent*)>&, TComponent*) {}
+
 protected:
     // Tells this component and its own components of AComponent's insertion or
     // removal. Overrides call the inherited one. opInsert arrives from the new

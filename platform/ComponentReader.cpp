@@ -303,6 +303,8 @@ public:
                 auto* container = dynamic_cast<TWinControl*>(component);
                 if (control && container && control->Parent() != container)
                     control->SetParent(container);
+                else if (!control)
+                    child->SetParentComponent(component);
             } catch (const EFilerError&) {
                 throw;
             } catch (const Exception& e) {

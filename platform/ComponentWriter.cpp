@@ -113,9 +113,10 @@ private:
         line(indent, "end");
     }
 
-    // The root writes the components it owns that no control of it holds (non-visual
-    // ones, controls without a parent), then every container its child controls that
-    // the root owns; the controls' own parts (owned by them) stay out.
+    // The root writes the components it owns that no control or other component of it
+    // holds (non-visual ones, controls without a parent), every component what its
+    // GetChildren lists (menu items), then every container its child controls that the
+    // root owns; the controls' own parts (owned by them) stay out.
     std::vector<TComponent*> children(TComponent* component)
     {
         std::vector<TComponent*> result;
@@ -123,9 +124,10 @@ private:
             for (int i = 0; i < root->ComponentCount(); ++i) {
                 TComponent* c = root->Components(i);
                 auto* control = dynamic_cast<TControl*>(c);
-                if (!control || !control->Parent())
+                if (control ? !control->Parent() : !c->GetParentComponent())
                     result.push_back(c);
             }
+        component->GetChildren([&](TComponent* c) { result.push_back(c); }, root);
         if (auto* container = dynamic_cast<TWinControl*>(component))
             for (int i = 0; i < container->ControlCount(); ++i) {
                 TControl* c = container->Controls(i);
