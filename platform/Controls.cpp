@@ -91,9 +91,14 @@ void SetCaptureControl(TControl* Control)
 
 // ---- TControl ----------------------------------------------------------------------
 
-TControl::TControl(TComponent* AOwner) : TComponent(AOwner)
+TControl::TControl(TComponent* AOwner) : TComponent(AOwner), FFont(std::make_unique<TFont>())
 {
     ControlStyle = {csCaptureMouse, csClickEvents, csSetCaption, csDoubleClicks};
+    // A font changed by anyone (SetFont, Font()->SetName ...) is the control's own.
+    FFont->OnChange = [this](TObject*) {
+        FParentFont = false;
+        Perform(CM_FONTCHANGED, 0, 0);
+    };
 }
 
 TControl::~TControl()
@@ -216,6 +221,17 @@ void TControl::SetParentColor(bool Value)
     }
 }
 
+void TControl::SetFont(TFont* Value) { FFont->Assign(Value); }
+
+void TControl::SetParentFont(bool Value)
+{
+    if (FParentFont == Value)
+        return;
+    FParentFont = Value;
+    if (Value)
+        Perform(CM_PARENTFONTCHANGED, 0, 0);
+}
+
 void TControl::SetCursor(TCursor Value)
 {
     if (FCursor == Value)
@@ -329,6 +345,9 @@ void TControl::Dispatch(TMessage& Message)
     case CM_ENABLEDCHANGED: CMEnabledChanged(Message); break;
     case CM_VISIBLECHANGED: CMVisibleChanged(Message); break;
     case CM_COLORCHANGED: CMColorChanged(Message); break;
+    case CM_FONTCHANGED: CMFontChanged(Message); break;
+    case CM_PARENTCOLORCHANGED: CMParentColorChanged(Message); break;
+    case CM_PARENTFONTCHANGED: CMParentFontChanged(Message); break;
     default: DefaultHandler(Message);
     }
 }
@@ -399,6 +418,25 @@ void TControl::CMVisibleChanged(TMessage&)
         FParent->invalidateArea(BoundsRect());
 }
 void TControl::CMColorChanged(TMessage&) { Invalidate(); }
+void TControl::CMFontChanged(TMessage&) { Invalidate(); }
+
+void TControl::CMParentColorChanged(TMessage&)
+{
+    if (!FParentColor || !FParent || FColor == FParent->FColor)
+        return;
+    FColor = FParent->FColor;
+    Perform(CM_COLORCHANGED, 0, 0);
+}
+
+// Taking the parent's font goes through the font's change event, which clears
+// ParentFont; it is set again afterwards.
+void TControl::CMParentFontChanged(TMessage&)
+{
+    if (!FParentFont || !FParent)
+        return;
+    FFont->Assign(FParent->FFont.get());
+    FParentFont = true;
+}
 
 void TControl::Click()
 {
@@ -502,8 +540,8 @@ void TWinControl::InsertControl(TControl* AControl)
     } else {
         AControl->Invalidate();
     }
-    if (AControl->FParentColor)
-        AControl->FColor = FColor;
+    AControl->Perform(CM_PARENTCOLORCHANGED, 0, 0);
+    AControl->Perform(CM_PARENTFONTCHANGED, 0, 0);
     AlignControl(AControl);
 }
 
@@ -1052,6 +1090,7 @@ void TWinControl::PaintControls(HDC DC, TControl* First)
         auto* canvas = static_cast<TControlCanvas*>(graphic->FCanvas);
         canvas->FreeHandle();
         canvas->SetHandle(childDC);
+        canvas->SetFont(graphic->Font());
         graphic->paintDC = childDC;
         try {
             graphic->Paint();
@@ -1166,6 +1205,24 @@ void TWinControl::WMNCDestroy(TMessage& Message)
     FHandle = nullptr;
 }
 
+void TWinControl::CMColorChanged(TMessage& Message)
+{
+    TControl::CMColorChanged(Message);
+    NotifyControls(CM_PARENTCOLORCHANGED);
+}
+
+void TWinControl::CMFontChanged(TMessage& Message)
+{
+    TControl::CMFontChanged(Message);
+    NotifyControls(CM_PARENTFONTCHANGED);
+}
+
+void TWinControl::NotifyControls(UINT Msg)
+{
+    for (TControl* c : std::vector<TControl*>(FControls))
+        c->Perform(Msg, 0, 0);
+}
+
 void TWinControl::WMCaptureChanged(TMessage& Message)
 {
     DefaultHandler(Message);
@@ -1238,6 +1295,7 @@ void TCustomControl::WMPaint(TMessage& Message)
     canvas->FreeHandle();
     canvas->Lock();
     canvas->SetHandle(dc);
+    canvas->SetFont(Font());
     paintDC = dc;
     auto finish = [&] {
         canvas->SetHandle(nullptr);

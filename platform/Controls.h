@@ -7,10 +7,12 @@
 #include "platform/Windows.h"
 
 #include <functional>
+#include <memory>
 #include <vector>
 
 class TWinControl;
 class TCanvas;
+class TFont;
 class TPopupMenu;
 
 enum TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient, alCustom };
@@ -112,6 +114,12 @@ public:
     void SetColor(TColor Value);
     bool ParentColor() const { return FParentColor; }
     void SetParentColor(bool Value);
+    // The control's own font (owned). SetFont copies Value; any change to the font
+    // clears ParentFont. With ParentFont the font follows the parent's as it changes.
+    TFont* Font() const { return FFont.get(); }
+    void SetFont(TFont* Value);
+    bool ParentFont() const { return FParentFont; }
+    void SetParentFont(bool Value);
     TCursor Cursor() const { return FCursor; }
     void SetCursor(TCursor Value);
     TPopupMenu* PopupMenu() const { return FPopupMenu; }
@@ -174,6 +182,9 @@ protected:
     virtual void CMEnabledChanged(TMessage& Message);
     virtual void CMVisibleChanged(TMessage& Message);
     virtual void CMColorChanged(TMessage& Message);
+    virtual void CMFontChanged(TMessage& Message);
+    virtual void CMParentColorChanged(TMessage& Message);
+    virtual void CMParentFontChanged(TMessage& Message);
 
     TWinControl* FParent = nullptr;
     int FLeft = 0;
@@ -185,6 +196,8 @@ protected:
     bool FEnabled = true;
     TColor FColor = static_cast<TColor>(0x8000000F);  // clBtnFace
     bool FParentColor = false;
+    std::unique_ptr<TFont> FFont;
+    bool FParentFont = true;
     TCursor FCursor = crDefault;
     TPopupMenu* FPopupMenu = nullptr;
     AnsiString FText;
@@ -309,6 +322,10 @@ protected:
     virtual void WMNCDestroy(TMessage& Message);
     virtual void CNKeyDown(TMessage& Message);
     virtual void WMCaptureChanged(TMessage& Message);
+    void CMColorChanged(TMessage& Message) override;
+    void CMFontChanged(TMessage& Message) override;
+    // Sends Msg to every child, windowed or not.
+    void NotifyControls(UINT Msg);
 
     // Paints the visible graphic children that meet the DC's update area.
     void PaintControls(HDC DC, TControl* First);

@@ -38,6 +38,7 @@ TForm::TForm(TComponent* AOwner) : TWinControl(AOwner)
     FTop = 0;
     FWidth = 320;
     FHeight = 240;
+    FParentFont = false;
     Screen->forms.push_back(this);
 }
 

@@ -9,6 +9,7 @@
 #include "platform/Forms.h"
 #include "platform/Graphics.h"
 #include "platform/ImageList.h"
+#include "platform/ScrollBox.h"
 
 #include <cstring>
 
@@ -66,12 +67,6 @@ const TIdentList& pitchIdents()
 TPropValue ordinalValue(int64_t value)
 {
     return TPropValue{value, 0, {}};
-}
-
-bool parentFont(TControl* control)
-{
-    const TPropInfo* p = ClassInfoOf(control)->FindProperty("ParentFont");
-    return p && p->get(control).ordinal != 0;
 }
 
 // Bitmap data as the framework stores it: a 32-bit little-endian byte count, then
@@ -145,11 +140,11 @@ void registerControls()
         .Colour("Color", &TControl::Color, &TControl::SetColor, clBtnFace)
         .Integer("Cursor", &TControl::Cursor, &TControl::SetCursor, crDefault, &CursorIdents())
         .Boolean("Enabled", &TControl::Enabled, &TControl::SetEnabled, true)
-        .Object<TFont>("Font", [](TControl* c) { return ControlFont(c); })
-        .StoredIf([](TControl* c) { return !parentFont(c); })
+        .Object<TFont>("Font", &TControl::Font)
+        .StoredIf([](TControl* c) { return !c->ParentFont(); })
         .String("Hint", [](TControl* c) { return c->Hint; }, [](TControl* c, const AnsiString& v) { c->Hint = v; })
         .Boolean("ParentColor", &TControl::ParentColor, &TControl::SetParentColor, false)
-        .Kept("ParentFont", pkBoolean, ordinalValue(1), ordinalValue(1), &BooleanIdents())
+        .Boolean("ParentFont", &TControl::ParentFont, &TControl::SetParentFont, true)
         .Boolean("Visible", &TControl::Visible, &TControl::SetVisible, true)
         .Event("OnClick", &TControl::OnClick)
         .Event("OnDblClick", &TControl::OnDblClick)
@@ -191,7 +186,7 @@ void registerForms()
                      std::optional(bsSizeable))
         .Integer("ClientHeight", [](TForm* f) { return f->ClientHeight(); }, &TForm::SetClientHeight, std::nullopt)
         .Integer("ClientWidth", [](TForm* f) { return f->ClientWidth(); }, &TForm::SetClientWidth, std::nullopt)
-        .Kept("ParentFont", pkBoolean, ordinalValue(0), ordinalValue(0), &BooleanIdents())
+        .Boolean("ParentFont", &TControl::ParentFont, &TControl::SetParentFont, false)
         .Kept("OldCreateOrder", pkBoolean, ordinalValue(0), std::nullopt, &BooleanIdents())
         .Enumeration("Position", &TForm::Position, &TForm::SetPosition, positionIdents(), std::optional(poDesigned))
         .Kept("PrintScale", pkEnumeration, ordinalValue(1), ordinalValue(1), &printScaleIdents())
@@ -219,5 +214,6 @@ void registerPlatformClasses()
     registerGraphics();
     registerControls();
     registerForms();
+    registerScrollBoxClasses();
 }
 }  // namespace varn::detail

@@ -86,9 +86,6 @@ void SetEventHandler(TComponent* Component, const AnsiString& Event, const AnsiS
 // The handler name an event was bound to by reading or SetEventHandler; empty when none.
 AnsiString GetEventHandlerName(TPersistent* Instance, const AnsiString& Event);
 
-// The font a control publishes, kept beside the control while TControl has none.
-TFont* ControlFont(TControl* Control);
-
 // ---- The registry ---------------------------------------------------------------------
 
 enum TPropKind {

@@ -43,7 +43,7 @@ void ensurePlatformClasses()
     varn::detail::registerPlatformClasses();
 }
 
-// Values, fonts and handler names kept per component. It hears of every component it
+// Values and handler names kept per component. It hears of every component it
 // keeps something for being destroyed, and drops the entry.
 class TSideStore : public TComponent {
 public:
@@ -52,7 +52,6 @@ public:
     struct Entry {
         std::map<AnsiString, TPropValue> values;
         std::map<AnsiString, AnsiString> handlers;
-        std::unique_ptr<TFont> font;
     };
 
     Entry* find(TPersistent* instance)
@@ -235,14 +234,6 @@ AnsiString GetEventHandlerName(TPersistent* Instance, const AnsiString& Event)
             if (AnsiSameText(event, Event))
                 return handler;
     return AnsiString();
-}
-
-TFont* ControlFont(TControl* Control)
-{
-    auto& font = sideStore().entry(Control).font;
-    if (!font)
-        font = std::make_unique<TFont>();
-    return font.get();
 }
 
 // ---- Identifier tables ----------------------------------------------------------------------

@@ -27,7 +27,7 @@ TEST(Form1, BuildsTheDescribedFormFromTheBuiltInText)
     EXPECT_EQ(form->BorderStyle(), bsDialog);
     EXPECT_EQ(form->Position(), poScreenCenter);
     EXPECT_EQ(form->Color(), clBtnFace);
-    EXPECT_EQ(ControlFont(form)->Name(), "MS Sans Serif");
+    EXPECT_EQ(form->Font()->Name(), "MS Sans Serif");
 
     TVarnGrid* grid = form->grid;
     ASSERT_NE(grid, nullptr);

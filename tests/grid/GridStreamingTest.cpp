@@ -53,8 +53,8 @@ TEST_F(GridStreaming, TestFormLoadsAsDescribed)
     EXPECT_EQ(form->ClientWidth(), 606);
     EXPECT_EQ(form->ClientHeight(), 238);
     EXPECT_EQ(form->Color(), clBtnFace);
-    EXPECT_EQ(ControlFont(form)->Name(), "MS Sans Serif");
-    EXPECT_EQ(ControlFont(form)->Height(), -11);
+    EXPECT_EQ(form->Font()->Name(), "MS Sans Serif");
+    EXPECT_EQ(form->Font()->Height(), -11);
     EXPECT_EQ(GetPropText(form, "PrintScale"), "poNone");
 
     TVarnGrid* grid = form->grid;

@@ -168,8 +168,8 @@ TEST_F(Streaming, ReadsEveryValueKindIntoTheTree)
     EXPECT_EQ(form->Name(), "Main");
     EXPECT_EQ(form->Caption(), "Ca\xF1on 'x' y");
     EXPECT_EQ(form->ClientWidth(), 300);
-    EXPECT_EQ(ControlFont(form)->Name(), "Arial");
-    EXPECT_EQ(ControlFont(form)->Style(), (TFontStyles{fsBold, fsItalic}));
+    EXPECT_EQ(form->Font()->Name(), "Arial");
+    EXPECT_EQ(form->Font()->Style(), (TFontStyles{fsBold, fsItalic}));
 
     ASSERT_NE(form->first, nullptr);
     ASSERT_NE(form->second, nullptr);
