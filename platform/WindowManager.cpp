@@ -462,6 +462,13 @@ void activate(HWND hwnd, int how)
     s.active = hwnd;
     if (hwnd)
         bringToTop(hwnd);
+    // A pop-up that the deactivated window owns and that holds the mouse (a menu,
+    // a drop-down) is told to end its mode.
+    if (previous && s.capture) {
+        Window* holder = find(topLevelOf(s.capture));
+        if (holder && holder->handle != hwnd && holder->owner == previous)
+            SendMessage(s.capture, WM_CANCELMODE, 0, 0);
+    }
     if (previous && IsWindow(previous))
         SendMessage(previous, WM_ACTIVATE, MAKEWPARAM(WA_INACTIVE, 0), reinterpret_cast<LPARAM>(hwnd));
     if (hwnd && s.active == hwnd && IsWindow(hwnd))
@@ -1381,6 +1388,22 @@ LRESULT DefWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
         // Unhandled wheel messages climb to the parent.
         if (w->parent)
             return SendMessage(w->parent, message, wParam, lParam);
+        return 0;
+    case WM_RBUTTONUP: {
+        // The right button's release asks for a context menu, at the screen point.
+        TPoint origin = clientOrigin(hwnd);
+        SendMessage(hwnd, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(hwnd),
+                    MAKELPARAM(GET_X_LPARAM(lParam) + origin.x, GET_Y_LPARAM(lParam) + origin.y));
+        return 0;
+    }
+    case WM_CONTEXTMENU:
+        // A window without a menu of its own lets its parent show one.
+        if (w->parent)
+            return SendMessage(w->parent, message, wParam, lParam);
+        return 0;
+    case WM_CANCELMODE:
+        if (state().capture == hwnd)
+            ReleaseCapture();
         return 0;
     }
     return 0;
