@@ -10,6 +10,7 @@
 #include "platform/Forms.h"
 #include "platform/Clipbrd.h"
 #include "platform/ExtCtrls.h"
+#include "platform/Menus.h"
 #include "platform/Clock.h"
 #include "platform/Input.h"
 #include "platform/Gdi.h"

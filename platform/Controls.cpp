@@ -10,6 +10,7 @@
 
 #include "platform/Forms.h"
 #include "platform/Graphics.h"
+#include "platform/Menus.h"
 #include "platform/WindowManager.h"
 
 #include <algorithm>
@@ -339,6 +340,7 @@ void TControl::Dispatch(TMessage& Message)
         if (!Message.Result)
             DefaultHandler(Message);
         break;
+    case WM_CONTEXTMENU: WMContextMenu(Message); break;
     case CM_MOUSEENTER: CMMouseEnter(Message); break;
     case CM_MOUSELEAVE: CMMouseLeave(Message); break;
     case CM_MOUSEWHEEL: CMMouseWheel(Message); break;
@@ -418,6 +420,41 @@ void TControl::CMVisibleChanged(TMessage&)
         FParent->invalidateArea(BoundsRect());
 }
 void TControl::CMColorChanged(TMessage&) { Invalidate(); }
+
+void TControl::SetPopupMenu(TPopupMenu* Value)
+{
+    if (FPopupMenu == Value)
+        return;
+    if (FPopupMenu)
+        FPopupMenu->RemoveFreeNotification(this);
+    FPopupMenu = Value;
+    if (Value)
+        Value->FreeNotification(this);
+}
+
+void TControl::Notification(TComponent* AComponent, TOperation Operation)
+{
+    TComponent::Notification(AComponent, Operation);
+    if (Operation == opRemove && AComponent == FPopupMenu)
+        FPopupMenu = nullptr;
+}
+
+// The control's own menu opens at the point (lParam -1, from the keyboard: at the
+// control's corner); without one the message goes on: a window's default handler
+// passes it to the parent window.
+void TControl::WMContextMenu(TMessage& Message)
+{
+    if (FPopupMenu && FPopupMenu->AutoPopup()) {
+        TPoint at{GET_X_LPARAM(Message.LParam), GET_Y_LPARAM(Message.LParam)};
+        if (Message.LParam == -1)
+            at = ClientToScreen({0, 0});
+        FPopupMenu->SetPopupComponent(this);
+        FPopupMenu->Popup(at.x, at.y);
+        Message.Result = 1;
+        return;
+    }
+    DefaultHandler(Message);
+}
 void TControl::CMFontChanged(TMessage&) { Invalidate(); }
 
 void TControl::CMParentColorChanged(TMessage&)
@@ -1040,8 +1077,12 @@ void TWinControl::WndProc(TMessage& Message)
             DefaultHandler(Message);
         return;
     }
-    if (isMouseMessage(Message.Msg) && IsControlMouseMsg(Message))
+    if (isMouseMessage(Message.Msg) && IsControlMouseMsg(Message)) {
+        // The window still asks for a context menu; its handler finds the graphic child.
+        if (Message.Msg == WM_RBUTTONUP)
+            DefaultHandler(Message);
         return;
+    }
     TControl::WndProc(Message);
 }
 
@@ -1221,6 +1262,21 @@ void TWinControl::NotifyControls(UINT Msg)
 {
     for (TControl* c : std::vector<TControl*>(FControls))
         c->Perform(Msg, 0, 0);
+}
+
+// A graphic child under the point has the first say when the request comes from
+// this window itself.
+void TWinControl::WMContextMenu(TMessage& Message)
+{
+    if (reinterpret_cast<HWND>(Message.WParam) == FHandle && Message.LParam != -1) {
+        TPoint at = ScreenToClient({GET_X_LPARAM(Message.LParam), GET_Y_LPARAM(Message.LParam)});
+        if (TControl* child = ControlAtPos(at, false)) {
+            Message.Result = child->Perform(WM_CONTEXTMENU, Message.WParam, Message.LParam);
+            if (Message.Result)
+                return;
+        }
+    }
+    TControl::WMContextMenu(Message);
 }
 
 void TWinControl::WMCaptureChanged(TMessage& Message)

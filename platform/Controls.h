@@ -123,7 +123,8 @@ public:
     TCursor Cursor() const { return FCursor; }
     void SetCursor(TCursor Value);
     TPopupMenu* PopupMenu() const { return FPopupMenu; }
-    void SetPopupMenu(TPopupMenu* Value) { FPopupMenu = Value; }
+    // The menu a right click on the control opens (when its AutoPopup is set).
+    void SetPopupMenu(TPopupMenu* Value);
     AnsiString Caption() const { return GetText(); }
     void SetCaption(const AnsiString& Value) { SetText(Value); }
     virtual AnsiString GetText() const { return FText; }
@@ -169,6 +170,7 @@ protected:
     virtual bool DoMouseWheel(TShiftState Shift, int WheelDelta, TPoint MousePos);
     virtual void Resize();
     virtual void Changed() {}
+    void Notification(TComponent* AComponent, TOperation Operation) override;
     // Asks the parent to lay out its aligned controls again.
     void RequestAlign();
 
@@ -182,6 +184,7 @@ protected:
     virtual void CMEnabledChanged(TMessage& Message);
     virtual void CMVisibleChanged(TMessage& Message);
     virtual void CMColorChanged(TMessage& Message);
+    virtual void WMContextMenu(TMessage& Message);
     virtual void CMFontChanged(TMessage& Message);
     virtual void CMParentColorChanged(TMessage& Message);
     virtual void CMParentFontChanged(TMessage& Message);
@@ -322,6 +325,7 @@ protected:
     virtual void WMNCDestroy(TMessage& Message);
     virtual void CNKeyDown(TMessage& Message);
     virtual void WMCaptureChanged(TMessage& Message);
+    void WMContextMenu(TMessage& Message) override;
     void CMColorChanged(TMessage& Message) override;
     void CMFontChanged(TMessage& Message) override;
     // Sends Msg to every child, windowed or not.

@@ -9,6 +9,7 @@
 #include "platform/Forms.h"
 #include "platform/Graphics.h"
 #include "platform/ImageList.h"
+#include "platform/Menus.h"
 #include "platform/ScrollBox.h"
 
 #include <cstring>
@@ -145,6 +146,7 @@ void registerControls()
         .String("Hint", [](TControl* c) { return c->Hint; }, [](TControl* c, const AnsiString& v) { c->Hint = v; })
         .Boolean("ParentColor", &TControl::ParentColor, &TControl::SetParentColor, false)
         .Boolean("ParentFont", &TControl::ParentFont, &TControl::SetParentFont, true)
+        .Component<TPopupMenu>("PopupMenu", &TControl::PopupMenu, &TControl::SetPopupMenu)
         .Boolean("Visible", &TControl::Visible, &TControl::SetVisible, true)
         .Event("OnClick", &TControl::OnClick)
         .Event("OnDblClick", &TControl::OnDblClick)
@@ -214,6 +216,7 @@ void registerPlatformClasses()
     registerGraphics();
     registerControls();
     registerForms();
+    registerMenuClasses();
     registerScrollBoxClasses();
 }
 }  // namespace varn::detail
