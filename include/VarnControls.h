@@ -11,6 +11,7 @@
 #include "platform/Clipbrd.h"
 #include "platform/ExtCtrls.h"
 #include "platform/Menus.h"
+#include "platform/ListBox.h"
 #include "platform/Clock.h"
 #include "platform/Input.h"
 #include "platform/Gdi.h"

@@ -10,6 +10,7 @@
 #include "platform/Graphics.h"
 #include "platform/ImageList.h"
 #include "platform/Menus.h"
+#include "platform/ListBox.h"
 #include "platform/ScrollBox.h"
 
 #include <cstring>
@@ -217,6 +218,7 @@ void registerPlatformClasses()
     registerControls();
     registerForms();
     registerMenuClasses();
+    registerListBoxClasses();
     registerScrollBoxClasses();
 }
 }  // namespace varn::detail
