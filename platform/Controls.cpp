@@ -176,9 +176,11 @@ void TControl::SetAlign(TAlign Value)
     RequestAlign();
 }
 
+// Every child's move or resize reaches the parent, aligned or not: a scrolling
+// parent follows its children's extents from there.
 void TControl::RequestAlign()
 {
-    if (FParent && FAlign != alNone)
+    if (FParent)
         FParent->AlignControl(this);
 }
 
@@ -188,7 +190,7 @@ void TControl::SetVisible(bool Value)
         return;
     FVisible = Value;
     Perform(CM_VISIBLECHANGED, Value ? 1 : 0, 0);
-    if (FParent && FAlign != alNone)
+    if (FParent)
         FParent->AlignControl(this);
 }
 
@@ -595,7 +597,7 @@ void TWinControl::RemoveControl(TControl* AControl)
         SetCaptureControl(nullptr);
     std::erase(FControls, AControl);
     AControl->FParent = nullptr;
-    if (AControl->FAlign != alNone && !ComponentState().Contains(csDestroying))
+    if (!ComponentState().Contains(csDestroying))
         Realign();
 }
 
