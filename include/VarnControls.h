@@ -12,6 +12,7 @@
 #include "platform/ExtCtrls.h"
 #include "platform/Menus.h"
 #include "platform/ListBox.h"
+#include "platform/ScrollBox.h"
 #include "platform/Clock.h"
 #include "platform/Input.h"
 #include "platform/Gdi.h"
