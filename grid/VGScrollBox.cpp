@@ -13,64 +13,29 @@ constexpr int checkBoxSize = 13;  // the check box square, one pixel in from the
 constexpr int imageGap = 2;       // after an image, before the first column's cell
 }  // namespace
 
-// ---- Scroll bars -----------------------------------------------------------------------
-
-int TVGScrollBar::Page() { return bar == SB_VERT ? control->ClientHeight() : control->ClientWidth(); }
-
-void TVGScrollBar::SetRange(int value)
-{
-    range = std::max(value, 0);
-    SetPosition(position);
-}
-
-void TVGScrollBar::SetPosition(int value)
-{
-    position = std::clamp(value, 0, std::max(0, range - Page()));
-}
-
-void TVGScrollBar::Apply()
-{
-    if (!control->HandleAllocated())
-        return;
-    SCROLLINFO info;
-    info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
-    info.nMin = 0;
-    info.nMax = std::max(range - 1, 0);
-    info.nPage = static_cast<UINT>(std::max(Page(), 0));
-    info.nPos = position;
-    SetScrollInfo(control->Handle(), bar, &info, TRUE);
-}
-
 // ---- Construction ----------------------------------------------------------------------
 
 TVGScrollBox::TVGScrollBox(TVarnGrid* grid)
-    : TCustomControl(grid),
+    : TScrollBox(grid),
       grid(grid),
       bodyCanvas(std::make_unique<TControlCanvas>()),
-      defaultAttr(std::make_unique<TFontAttr>()),
-      horzBar(this, SB_HORZ),
-      vertBar(this, SB_VERT)
+      defaultAttr(std::make_unique<TFontAttr>())
 {
+    SetBorderStyle(bsNone);
     SetTabStop(false);
+    SetAutoScroll(false);
+    HorzScrollBar()->SetStyle(ssHotTrack);
+    VertScrollBar()->SetStyle(ssHotTrack);
+    VertScrollBar()->SetTracking(true);
     bodyCanvas->SetControl(this);
-    horzBar.HotTrack = true;
-    vertBar.HotTrack = true;
-    vertBar.Tracking = true;
     colEdges.Add(0);
 }
 
 TVGScrollBox::~TVGScrollBox() = default;
 
-// Standard scroll bars that show while their range exceeds the client size.
-void TVGScrollBox::CreateParams(TCreateParams& Params)
-{
-    TCustomControl::CreateParams(Params);
-    Params.Style |= WS_VSCROLL | WS_HSCROLL;
-}
-
 void TVGScrollBox::CreateWnd()
 {
-    TCustomControl::CreateWnd();
+    TScrollBox::CreateWnd();
     InitializeFlatSB(Handle());
 }
 
@@ -81,12 +46,10 @@ int TVGScrollBox::GetClientSize(bool width) { return width ? ClientWidth() : Cli
 void TVGScrollBox::UpdateScroll(bool repaint)
 {
     int h = grid->RowHeight();
-    horzBar.SetRange(grid->GetTotalWidth() + 1);
-    vertBar.SetRange(grid->GetRowCount() * h + grid->GetDiferenceRowHeight());
-    vertBar.SetIncrement(h);
-    vertBar.SetPosition(grid->GetRowTop() * h);
-    vertBar.Apply();
-    horzBar.Apply();
+    HorzScrollBar()->SetRange(grid->GetTotalWidth() + 1);
+    VertScrollBar()->SetRange(grid->GetRowCount() * h + grid->GetDiferenceRowHeight());
+    VertScrollBar()->SetIncrement(h);
+    VertScrollBar()->SetPosition(grid->GetRowTop() * h);
     grid->Header()->SetScrollOffset(-horzOffset);
 
     colEdges.Clear();
@@ -360,44 +323,33 @@ void TVGScrollBox::paintMessage(TMessage& Message)
     Message.Result = 0;
 }
 
-// A scroll message carries only the low 16 bits of the thumb position, which a
-// tall grid passes after some 4,000 rows; while the user drags, the bar's own
-// track position has all of them.
-int TVGScrollBox::thumbPosition(bool vertical, int thumb)
-{
-    SCROLLINFO info;
-    info.fMask = SIF_TRACKPOS;
-    if (GetScrollInfo(Handle(), vertical ? SB_VERT : SB_HORZ, &info) && (info.nTrackPos & 0xFFFF) == thumb)
-        return info.nTrackPos;
-    return thumb;
-}
-
+// The grid's own reading of the scroll codes: the thumb applies while it is
+// dragged on both bars, and the vertical position always lands on a whole row.
 void TVGScrollBox::scrollMessage(TMessage& Message, bool vertical)
 {
-    TVGScrollBar& bar = vertical ? vertBar : horzBar;
+    TControlScrollBar* bar = vertical ? VertScrollBar() : HorzScrollBar();
     int page = vertical ? ClientHeight() : ClientWidth();
     int code = LOWORD(Message.WParam);
     int thumb = HIWORD(Message.WParam);  // 16 bits, unsigned as in Win32
     switch (code) {
-    case SB_LINEUP: bar.SetPosition(bar.Position() - bar.Increment()); break;
-    case SB_LINEDOWN: bar.SetPosition(bar.Position() + bar.Increment()); break;
-    case SB_PAGEUP: bar.SetPosition(bar.Position() - page); break;
-    case SB_PAGEDOWN: bar.SetPosition(bar.Position() + page); break;
+    case SB_LINEUP: bar->SetPosition(bar->Position() - bar->Increment()); break;
+    case SB_LINEDOWN: bar->SetPosition(bar->Position() + bar->Increment()); break;
+    case SB_PAGEUP: bar->SetPosition(bar->Position() - page); break;
+    case SB_PAGEDOWN: bar->SetPosition(bar->Position() + page); break;
     case SB_THUMBPOSITION:
-    case SB_THUMBTRACK: bar.SetPosition(thumbPosition(vertical, thumb)); break;
-    case SB_TOP: bar.SetPosition(0); break;
-    case SB_BOTTOM: bar.SetPosition(bar.Range()); break;
+    case SB_THUMBTRACK: bar->SetPosition(bar->ThumbPosition(thumb)); break;
+    case SB_TOP: bar->SetPosition(0); break;
+    case SB_BOTTOM: bar->SetPosition(bar->Range()); break;
     case SB_ENDSCROLL:
         if (vertical)
-            bar.SetPosition(grid->GetRowTop() * grid->RowHeight());
+            bar->SetPosition(grid->GetRowTop() * grid->RowHeight());
         break;
     }
     if (vertical) {
         int h = std::max(grid->RowHeight(), 1);
-        grid->SetRowTop(static_cast<int>(std::ceil(static_cast<double>(bar.Position()) / h)));
-        bar.Apply();
+        grid->SetRowTop(static_cast<int>(std::ceil(static_cast<double>(bar->Position()) / h)));
     } else {
-        horzOffset = bar.Position();
+        horzOffset = bar->Position();
         UpdateScroll(false);
     }
     Message.Result = 0;
@@ -426,7 +378,7 @@ void TVGScrollBox::WndProc(TMessage& Message)
     case WM_HSCROLL: scrollMessage(Message, false); return;
     case WM_SETFOCUS:
     case WM_KILLFOCUS:
-        TCustomControl::WndProc(Message);
+        TScrollBox::WndProc(Message);
         RepaintSelection();
         return;
     case WM_LBUTTONDBLCLK:
@@ -437,10 +389,10 @@ void TVGScrollBox::WndProc(TMessage& Message)
         Message.Result = 0;
         return;
     case WM_SIZE:
-        TCustomControl::WndProc(Message);
+        TScrollBox::WndProc(Message);
         // A scroll bar that came or went changes the room of the filler column.
         grid->UpdateColumns();
         return;
     }
-    TCustomControl::WndProc(Message);
+    TScrollBox::WndProc(Message);
 }

@@ -5,41 +5,16 @@
 #include "grid/FontAttr.h"
 #include "platform/Controls.h"
 #include "platform/Graphics.h"
+#include "platform/ScrollBox.h"
 #include "utils/BlockArray.h"
 
 #include <memory>
 
 class TVarnGrid;
 
-// One of the body's scroll bars: range, position and step, kept here and
-// handed to the window's standard scroll bar with the client size as page.
-class TVGScrollBar {
-public:
-    TVGScrollBar(TWinControl* control, int bar) : control(control), bar(bar) {}
-
-    int Range() const { return range; }
-    void SetRange(int value);
-    // Clamped to 0 .. Range - page.
-    int Position() const { return position; }
-    void SetPosition(int value);
-    int Increment() const { return increment; }
-    void SetIncrement(int value) { increment = value; }
-    bool Tracking = false;
-    bool HotTrack = false;
-
-    int Page();
-    // Hands range, page and position to the window.
-    void Apply();
-
-private:
-    TWinControl* control;
-    int bar;  // SB_HORZ or SB_VERT
-    int range = 0;
-    int position = 0;
-    int increment = 8;
-};
-
-class TVGScrollBox : public TCustomControl {
+// Built on the framework's scroll box: its HorzScrollBar and VertScrollBar are
+// the body's scroll bars, with ranges that the grid sets (AutoScroll off).
+class TVGScrollBox : public TScrollBox {
 public:
     explicit TVGScrollBox(TVarnGrid* grid);
     ~TVGScrollBox() override;
@@ -66,21 +41,17 @@ public:
     int ColumnEdge(int k) const { return colEdges.Get(k); }
     int ColumnEdgeCount() const { return colEdges.Count(); }
     int HorzOffset() const { return horzOffset; }
-    TVGScrollBar* HorzScrollBar() { return &horzBar; }
-    TVGScrollBar* VertScrollBar() { return &vertBar; }
     TControlCanvas* BodyCanvas() { return bodyCanvas.get(); }
 
     void WndProc(TMessage& Message) override;
 
 protected:
-    void CreateParams(TCreateParams& Params) override;
     void CreateWnd() override;
     virtual void PaintBody();
 
 private:
     void paintMessage(TMessage& Message);
     void scrollMessage(TMessage& Message, bool vertical);
-    int thumbPosition(bool vertical, int thumb);
     void paintRowOn(int row);
 
     TVarnGrid* grid;  // owner and parent
@@ -90,8 +61,6 @@ private:
     bool repaintAll = false;
     std::unique_ptr<TFontAttr> defaultAttr;
     int horzOffset = 0;
-    TVGScrollBar horzBar;
-    TVGScrollBar vertBar;
 
     friend class TVarnGrid;
 };

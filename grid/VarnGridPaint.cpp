@@ -31,7 +31,7 @@ void TVarnGrid::EnsureColVisible(int col)
         return;
     body->horzOffset = offset;
     // The thumb follows, so the next scroll message starts from here.
-    body->horzBar.SetPosition(offset);
+    body->HorzScrollBar()->SetPosition(offset);
     body->UpdateScroll(true);
 }
 
