@@ -62,6 +62,16 @@ TRect clientOnStore(HWND hwnd, HWND top)
     return offset(client, storeOrigin(hwnd, top));
 }
 
+// Narrows region to the client areas of hwnd's parents. An owner is no parent:
+// a pop-up draws outside its owner.
+void intersectAncestors(cairo_region_t* region, HWND hwnd, HWND top)
+{
+    for (const Window* w = detail::find(detail::find(hwnd)->parent); w; w = detail::find(w->parent)) {
+        cairo_rectangle_int_t client = toCairo(clientOnStore(w->handle, top));
+        cairo_region_intersect_rectangle(region, &client);
+    }
+}
+
 // The pixels of the store that drawing on hwnd may touch: its client area inside
 // every ancestor's client area, less its visible children when it clips them,
 // within clip (client coordinates).
@@ -73,11 +83,10 @@ cairo_region_t* visibleRegion(HWND hwnd, HWND top, const TRect& clip)
         cairo_region_subtract(region, region);
         return region;
     }
-    for (HWND w = hwnd; w; w = GetParent(w)) {
-        cairo_rectangle_int_t client = toCairo(clientOnStore(w, top));
-        cairo_region_intersect_rectangle(region, &client);
-    }
+    intersectAncestors(region, hwnd, top);
     const Window* window = detail::find(hwnd);
+    cairo_rectangle_int_t client = toCairo(clientOnStore(hwnd, top));
+    cairo_region_intersect_rectangle(region, &client);
     if (window->style & WS_CLIPCHILDREN) {
         TPoint origin = storeOrigin(hwnd, top);
         for (HWND child : window->children) {
@@ -107,6 +116,31 @@ HDC acquire(HWND hwnd, const TRect& clip)
     return dc;
 }
 
+// GetWindowDC: the window's own origin, its window rectangle less its client area,
+// inside its parents' client areas.
+HDC acquireWindow(HWND hwnd)
+{
+    HWND top = detail::topLevelOf(hwnd);
+    cairo_surface_t* store = backingStore(top);
+    RECT bounds;
+    GetWindowRect(hwnd, &bounds);
+    const Window* t = detail::find(top);
+    TPoint origin{bounds.left - t->rect.left, bounds.top - t->rect.top};
+    HDC dc = CreateSurfaceDC(store, origin);
+    cairo_rectangle_int_t area = toCairo(offset({0, 0, bounds.Width(), bounds.Height()}, origin));
+    cairo_region_t* region = cairo_region_create_rectangle(&area);
+    if (IsWindowVisible(hwnd)) {
+        cairo_rectangle_int_t client = toCairo(clientOnStore(hwnd, top));
+        cairo_region_subtract_rectangle(region, &client);
+        intersectAncestors(region, hwnd, top);
+    } else {
+        cairo_region_subtract(region, region);
+    }
+    SetDCClipRegion(dc, region);
+    cairo_region_destroy(region);
+    return dc;
+}
+
 }  // namespace
 
 void installBackingStores()
@@ -115,7 +149,7 @@ void installBackingStores()
     if (installed)
         return;
     installed = true;
-    detail::setPaintDeviceProvider({acquire, [](HDC dc) { DeleteDC(dc); }});
+    detail::setPaintDeviceProvider({acquire, [](HDC dc) { DeleteDC(dc); }, acquireWindow});
 }
 
 cairo_surface_t* backingStore(HWND topLevel)

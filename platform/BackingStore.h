@@ -2,7 +2,8 @@
 // window, the size of the window. BeginPaint and GetDC hand out device contexts
 // on them, with the window's client origin and a clip of its visible client area
 // (minus its children for WS_CLIPCHILDREN), intersected with the update region
-// while painting. Backends present them; tests read their pixels.
+// while painting; GetWindowDC's device contexts have the window's own origin and
+// a clip of its frame. Backends present them; tests read their pixels.
 #pragma once
 
 #include "platform/Gdi.h"

@@ -3,7 +3,8 @@
 //
 // Message flow: input functions and PostMessage append to `queue`.
 // GetMessage/PeekMessage -> takeMessage(): posted messages first, then WM_QUIT,
-// then a synthesised WM_PAINT (parents before children), then a due WM_TIMER;
+// then a synthesised WM_PAINT (parents before children; a stale frame is drawn
+// by a WM_NCPAINT sent just before the window's turn), then a due WM_TIMER;
 // a removed message passes the WH_GETMESSAGE hooks before it is returned.
 // DispatchMessage calls the window procedure; SendMessage calls it at once.
 #include "platform/WindowManager.h"
@@ -87,9 +88,13 @@ struct State {
         uint32_t time = 0;
         TPoint at;
     } lastPress;                    // for double clicks; window null: none to pair with
-    HWND scrollTracking = nullptr;  // window whose scroll-bar thumb is being dragged
-    int trackingBar = SB_VERT;
-    int trackingGrab = 0;           // where the thumb was taken, from its start
+    struct {
+        HWND window = nullptr;      // window whose scroll bar is held; null: none
+        int bar = SB_VERT;
+        int part = SB_ENDSCROLL;    // SB_LINEUP ... SB_PAGEDOWN, or SB_THUMBTRACK for the thumb
+        int grab = 0;               // thumb: where it was taken, from its start
+        TPoint pointer;             // window coordinates, as of the last mouse message
+    } scrollPress;
 };
 
 State& state()
@@ -163,8 +168,18 @@ void markDirty(HWND hwnd)
         dirty.push_back(top);
 }
 
+// The window's frame is drawn again before its next paint. Windows without a
+// frame get no WM_NCPAINT.
+void invalidateFrame(Window& w)
+{
+    TRect insets = nonClientInsets(w);
+    if (insets.left || insets.top || insets.right || insets.bottom)
+        w.framePending = true;
+}
+
 // Adds rect (client coordinates) to the window's update region. Children are
-// included unless the window clips them, as InvalidateRect does.
+// included unless the window clips them, as InvalidateRect does; so are their
+// frames, which the parent's painting may cover.
 void invalidate(Window& w, const TRect& rect, bool erase)
 {
     TRect area = intersect(rect, clientRectOf(w));
@@ -179,6 +194,8 @@ void invalidate(Window& w, const TRect& rect, bool erase)
         Window* child = find(childHandle);
         if (!child || !(child->style & WS_VISIBLE))
             continue;
+        if (!isEmpty(intersect(area, child->rect)))
+            invalidateFrame(*child);
         TRect insets = nonClientInsets(*child);
         TRect inChild{area.left - child->rect.left - insets.left, area.top - child->rect.top - insets.top,
                       area.right - child->rect.left - insets.left, area.bottom - child->rect.top - insets.top};
@@ -188,6 +205,7 @@ void invalidate(Window& w, const TRect& rect, bool erase)
 
 void invalidateAll(Window& w, bool erase)
 {
+    invalidateFrame(w);
     invalidate(w, clientRectOf(w), erase);
     for (HWND childHandle : w.children)
         if (Window* child = find(childHandle))
@@ -208,7 +226,7 @@ Window* firstToPaint(HWND hwnd)
     Window* w = find(hwnd);
     if (!w || !(w->style & WS_VISIBLE))
         return nullptr;
-    if (w->updatePending)
+    if (w->updatePending || w->framePending)
         return w;
     for (HWND child : w->children)
         if (Window* found = firstToPaint(child))
@@ -239,6 +257,12 @@ MSG makeMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 
 void activate(HWND hwnd, int how);
 bool releaseDeviceContext(HDC dc);
+
+void sendFramePaint(Window& w)
+{
+    w.framePending = false;
+    SendMessage(w.handle, WM_NCPAINT, 1, 0);
+}
 
 // A button press on a window of an inactive top-level window activates it, as
 // the system does when it takes the press from the input queue.
@@ -279,8 +303,8 @@ bool resolveMouse(MSG& msg)
         return false;
     msg.hwnd = target;
     int hit = HTCLIENT;
-    if (s.scrollTracking == target)
-        hit = HTVSCROLL;
+    if (s.scrollPress.window == target)
+        hit = s.scrollPress.bar == SB_VERT ? HTVSCROLL : HTHSCROLL;
     else if (!s.capture)
         hit = nonClientHit(target, screen);
     if (hit != HTCLIENT) {
@@ -387,14 +411,25 @@ bool takeMessage(MSG& out, HWND filter, UINT low, UINT high, UINT removeFlags)
         return true;
     }
     if (low == 0 || (WM_PAINT >= low && WM_PAINT <= high)) {
-        std::vector<HWND> roots = filter ? std::vector<HWND>{filter} : s.topLevels;
-        for (HWND root : roots) {
-            if (Window* w = firstToPaint(root)) {
-                out = makeMessage(w->handle, WM_PAINT, 0, 0);
-                if (remove)
-                    callHooks(out, removeFlags);
-                return true;
+        // A frame is drawn at once, before the window's WM_PAINT and in the same
+        // order; a window whose frame alone was stale gets no WM_PAINT. The bound
+        // keeps a procedure that dirties its frame while drawing it from hanging.
+        for (int frames = 0; frames < 10000; ++frames) {
+            Window* w = nullptr;
+            std::vector<HWND> roots = filter ? std::vector<HWND>{filter} : s.topLevels;
+            for (HWND root : roots)
+                if ((w = firstToPaint(root)))
+                    break;
+            if (!w)
+                break;
+            if (w->framePending) {
+                sendFramePaint(*w);
+                continue;
             }
+            out = makeMessage(w->handle, WM_PAINT, 0, 0);
+            if (remove)
+                callHooks(out, removeFlags);
+            return true;
         }
     }
     if (low == 0 || (WM_TIMER >= low && WM_TIMER <= high)) {
@@ -542,8 +577,8 @@ void freeWindow(HWND hwnd)
         s.focus = nullptr;
     if (s.capture == hwnd)
         s.capture = nullptr;
-    if (s.scrollTracking == hwnd)
-        s.scrollTracking = nullptr;
+    if (s.scrollPress.window == hwnd)
+        s.scrollPress.window = nullptr;
     if (s.active == hwnd)
         s.active = nullptr;
     std::erase(siblingsOf(*w), hwnd);
@@ -566,22 +601,22 @@ ScrollBarState* scrollBar(HWND hwnd, int bar)
 
 // ---- Standard scroll bars in the non-client area -----------------------------------
 //
-// A bar is an arrow at each end (as long as the bar is thick), the track between
-// them and a thumb whose length shows the page against the range. A press on an
-// arrow scrolls a line, on the track a page, each followed by SB_ENDSCROLL; the
-// thumb is dragged with SB_THUMBTRACK and dropped with SB_THUMBPOSITION.
-// FIXME: a held arrow or track does not repeat.
+// A bar is an arrow at each end (as long as the bar is thick, or half of a bar too
+// short for two), the track between them and a thumb whose length shows the page
+// against the range. A left press on an arrow sends SB_LINEUP/DOWN, on the track
+// SB_PAGEUP/DOWN; it captures the mouse and repeats the code, after a delay, while
+// the pointer stays on that part (for the track: on that side of the thumb). The
+// release, wherever it happens, sends SB_ENDSCROLL. The thumb is dragged with
+// SB_THUMBTRACK and dropped with SB_THUMBPOSITION, then SB_ENDSCROLL.
 
-struct BarGeometry {
-    bool shown = false;
-    TRect rect;            // window coordinates
-    int trackStart = 0;    // along the bar, window coordinates
-    int trackEnd = 0;
-    int thumbStart = 0;
-    int thumbLength = 0;
-};
+constexpr UINT_PTR scrollRepeatTimer = 0x5C0113;  // the window manager's own timer on the window
+constexpr UINT scrollRepeatDelay = 400;
+constexpr UINT scrollRepeatInterval = 50;
+constexpr int minThumbLength = 8;
 
-BarGeometry barGeometry(const Window& w, int bar)
+ScrollBarState& barState(Window& w, int bar) { return bar == SB_VERT ? w.vertical : w.horizontal; }
+
+BarGeometry geometryAt(const Window& w, int bar, int pos)
 {
     BarGeometry g;
     const ScrollBarState& state = bar == SB_VERT ? w.vertical : w.horizontal;
@@ -599,17 +634,23 @@ BarGeometry barGeometry(const Window& w, int bar)
         g.rect = {frame, height - insets.bottom, width - insets.right, height - insets.bottom + thickness};
     int start = bar == SB_VERT ? g.rect.top : g.rect.left;
     int end = bar == SB_VERT ? g.rect.bottom : g.rect.right;
+    int arrow = std::clamp((end - start) / 2, 0, thickness);
     g.shown = true;
-    g.trackStart = start + thickness;
-    g.trackEnd = std::max(g.trackStart, end - thickness);
+    g.trackStart = start + arrow;
+    g.trackEnd = std::max(g.trackStart, end - arrow);
     int trackLength = g.trackEnd - g.trackStart;
     const SCROLLINFO& info = state.info;
-    int range = info.nMax - info.nMin + 1;
-    int page = static_cast<int>(info.nPage);
-    g.thumbLength = page > 0 ? std::max(8, trackLength * page / std::max(range, 1)) : thickness;
-    g.thumbLength = std::min(g.thumbLength, trackLength);
-    int positions = std::max(1, range - std::max(page, 1));
-    g.thumbStart = g.trackStart + (trackLength - g.thumbLength) * (info.nPos - info.nMin) / positions;
+    // 64 bits: ranges of tall grids times track lengths pass 2^31.
+    int64_t range = int64_t(info.nMax) - info.nMin + 1;
+    int64_t page = info.nPage;
+    int64_t length = page > 0 ? std::max<int64_t>(minThumbLength, trackLength * page / std::max<int64_t>(range, 1))
+                              : thickness;
+    g.thumbLength = static_cast<int>(std::min<int64_t>(length, trackLength));
+    if (g.thumbLength < minThumbLength)
+        g.thumbLength = 0;  // no room for a thumb
+    int64_t positions = std::max<int64_t>(1, range - std::max<int64_t>(page, 1));
+    int64_t offset = std::clamp<int64_t>(int64_t(pos) - info.nMin, 0, positions);
+    g.thumbStart = g.trackStart + static_cast<int>((trackLength - g.thumbLength) * offset / positions);
     return g;
 }
 
@@ -620,76 +661,129 @@ TPoint toWindow(HWND hwnd, TPoint screen)
     return {screen.x - r.left, screen.y - r.top};
 }
 
+// The scroll code of the part of the bar at a window point, SB_THUMBTRACK on the
+// thumb, -1 off the bar.
+int partAt(const BarGeometry& g, int bar, TPoint at)
+{
+    if (!g.shown || !contains(g.rect, at))
+        return -1;
+    int p = bar == SB_VERT ? at.y : at.x;
+    if (p < g.trackStart)
+        return SB_LINEUP;
+    if (p >= g.trackEnd)
+        return SB_LINEDOWN;
+    if (g.thumbLength > 0 && p >= g.thumbStart && p < g.thumbStart + g.thumbLength)
+        return SB_THUMBTRACK;
+    return p < g.thumbStart ? SB_PAGEUP : SB_PAGEDOWN;
+}
+
+bool pointerOnPressedPart(const Window& w)
+{
+    const auto& press = state().scrollPress;
+    return partAt(scrollBarGeometry(w, press.bar), press.bar, press.pointer) == press.part;
+}
+
 void sendScroll(HWND hwnd, int bar, int code, int pos)
 {
     SendMessage(hwnd, bar == SB_VERT ? WM_VSCROLL : WM_HSCROLL, MAKEWPARAM(code, pos), 0);
 }
 
-void scrollBarPress(HWND hwnd, int bar, TPoint screen)
+void scrollRepeat(HWND hwnd, UINT, UINT_PTR id, DWORD)
 {
+    auto& press = state().scrollPress;
     Window* w = find(hwnd);
-    if (!w)
-        return;
-    BarGeometry g = barGeometry(*w, bar);
-    if (!g.shown)
-        return;
-    TPoint at = toWindow(hwnd, screen);
-    int p = bar == SB_VERT ? at.y : at.x;
-    int code;
-    if (p < g.trackStart)
-        code = SB_LINEUP;
-    else if (p >= g.trackEnd)
-        code = SB_LINEDOWN;
-    else if (p < g.thumbStart)
-        code = SB_PAGEUP;
-    else if (p >= g.thumbStart + g.thumbLength)
-        code = SB_PAGEDOWN;
-    else {
-        State& s = state();
-        s.scrollTracking = hwnd;
-        s.trackingBar = bar;
-        s.trackingGrab = p - g.thumbStart;
-        (bar == SB_VERT ? w->vertical : w->horizontal).info.nTrackPos = (bar == SB_VERT ? w->vertical : w->horizontal).info.nPos;
-        SetCapture(hwnd);
+    if (!w || press.window != hwnd || press.part == SB_THUMBTRACK) {
+        KillTimer(hwnd, id);
         return;
     }
-    sendScroll(hwnd, bar, code, 0);
-    sendScroll(hwnd, bar, SB_ENDSCROLL, 0);
+    SetTimer(hwnd, id, scrollRepeatInterval, scrollRepeat);
+    // A page stops once the thumb has reached the pointer; moving on restarts it.
+    if (pointerOnPressedPart(*w))
+        sendScroll(hwnd, press.bar, press.part, 0);
 }
 
-void scrollBarDrag(HWND hwnd, TPoint screen)
+void scrollBarPress(HWND hwnd, int bar, TPoint screen)
 {
     State& s = state();
     Window* w = find(hwnd);
-    if (!w)
+    if (!w || s.scrollPress.window)
         return;
-    BarGeometry g = barGeometry(*w, s.trackingBar);
+    BarGeometry g = scrollBarGeometry(*w, bar);
+    TPoint at = toWindow(hwnd, screen);
+    int part = partAt(g, bar, at);
+    if (part < 0)
+        return;
+    auto& press = s.scrollPress;
+    press.window = hwnd;
+    press.bar = bar;
+    press.part = part;
+    press.pointer = at;
+    SetCapture(hwnd);
+    invalidateFrame(*w);
+    if (part == SB_THUMBTRACK) {
+        press.grab = (bar == SB_VERT ? at.y : at.x) - g.thumbStart;
+        barState(*w, bar).info.nTrackPos = barState(*w, bar).info.nPos;
+        return;
+    }
+    SetTimer(hwnd, scrollRepeatTimer, scrollRepeatDelay, scrollRepeat);
+    sendScroll(hwnd, bar, part, 0);
+}
+
+void scrollBarDrag(Window& w, TPoint at)
+{
+    auto& press = state().scrollPress;
+    BarGeometry g = scrollBarGeometry(w, press.bar);
     if (!g.shown)
         return;
-    TPoint at = toWindow(hwnd, screen);
-    int p = (s.trackingBar == SB_VERT ? at.y : at.x) - s.trackingGrab;
+    int p = (press.bar == SB_VERT ? at.y : at.x) - press.grab;
     int room = g.trackEnd - g.trackStart - g.thumbLength;
     p = std::clamp(p, g.trackStart, g.trackStart + std::max(room, 0));
-    SCROLLINFO& info = (s.trackingBar == SB_VERT ? w->vertical : w->horizontal).info;
-    int positions = std::max(0, info.nMax - info.nMin + 1 - std::max(static_cast<int>(info.nPage), 1));
-    int pos = info.nMin + (room > 0 ? (p - g.trackStart) * positions / room : 0);
+    SCROLLINFO& info = barState(w, press.bar).info;
+    int64_t positions = std::max<int64_t>(0, int64_t(info.nMax) - info.nMin + 1 - std::max<int64_t>(info.nPage, 1));
+    int pos = info.nMin + (room > 0 ? static_cast<int>((p - g.trackStart) * positions / room) : 0);
     if (pos == info.nTrackPos)
         return;
     info.nTrackPos = pos;
-    sendScroll(hwnd, s.trackingBar, SB_THUMBTRACK, pos);
+    invalidateFrame(w);
+    sendScroll(w.handle, press.bar, SB_THUMBTRACK, pos);
 }
 
+void scrollBarMove(HWND hwnd, TPoint screen)
+{
+    auto& press = state().scrollPress;
+    Window* w = find(hwnd);
+    if (!w || press.window != hwnd)
+        return;
+    TPoint at = toWindow(hwnd, screen);
+    if (press.part == SB_THUMBTRACK) {
+        press.pointer = at;
+        scrollBarDrag(*w, at);
+        return;
+    }
+    bool wasOn = pointerOnPressedPart(*w);
+    press.pointer = at;
+    if (pointerOnPressedPart(*w) != wasOn)
+        invalidateFrame(*w);  // the part is drawn pushed only under the pointer
+}
+
+// Ends a press of the window's bar: on release, or when the window loses the capture.
 void scrollBarRelease(HWND hwnd)
 {
     State& s = state();
-    s.scrollTracking = nullptr;
-    ReleaseCapture();
+    auto& press = s.scrollPress;
+    if (!hwnd || press.window != hwnd)
+        return;
+    press.window = nullptr;
+    KillTimer(hwnd, scrollRepeatTimer);
+    if (s.capture == hwnd)
+        ReleaseCapture();
     Window* w = find(hwnd);
     if (!w)
         return;
-    int pos = (s.trackingBar == SB_VERT ? w->vertical : w->horizontal).info.nTrackPos;
-    sendScroll(hwnd, s.trackingBar, SB_THUMBPOSITION, pos);
-    sendScroll(hwnd, s.trackingBar, SB_ENDSCROLL, 0);
+    invalidateFrame(*w);
+    if (press.part == SB_THUMBTRACK)
+        sendScroll(hwnd, press.bar, SB_THUMBPOSITION, barState(*w, press.bar).info.nTrackPos);
+    sendScroll(hwnd, press.bar, SB_ENDSCROLL, 0);
 }
 
 }  // namespace
@@ -708,14 +802,38 @@ int nonClientHit(HWND hwnd, TPoint screen)
     TRect client{insets.left, insets.top, w->rect.Width() - insets.right, w->rect.Height() - insets.bottom};
     if (contains(client, at))
         return HTCLIENT;
-    if (contains(barGeometry(*w, SB_VERT).rect, at))
+    if (contains(scrollBarGeometry(*w, SB_VERT).rect, at))
         return HTVSCROLL;
-    if (contains(barGeometry(*w, SB_HORZ).rect, at))
+    if (contains(scrollBarGeometry(*w, SB_HORZ).rect, at))
         return HTHSCROLL;
     return HTBORDER;
 }
 
-HWND scrollTrackingWindow() { return state().scrollTracking; }
+HWND scrollTrackingWindow()
+{
+    const auto& press = state().scrollPress;
+    return press.part == SB_THUMBTRACK ? press.window : nullptr;
+}
+
+BarGeometry scrollBarGeometry(const Window& w, int bar)
+{
+    const auto& press = state().scrollPress;
+    // While the thumb is dragged it is drawn where the pointer put it.
+    bool dragged = press.window == w.handle && press.bar == bar && press.part == SB_THUMBTRACK;
+    const SCROLLINFO& info = (bar == SB_VERT ? w.vertical : w.horizontal).info;
+    return geometryAt(w, bar, dragged ? info.nTrackPos : info.nPos);
+}
+
+int pressedScrollPart(HWND hwnd, int bar)
+{
+    const auto& press = state().scrollPress;
+    const Window* w = find(hwnd);
+    if (!w || press.window != hwnd || press.bar != bar)
+        return -1;
+    if (press.part == SB_THUMBTRACK || pointerOnPressedPart(*w))
+        return press.part;
+    return -1;
+}
 
 Window* find(HWND hwnd)
 {
@@ -808,7 +926,7 @@ void resetForTests()
     std::fill(std::begin(s.keys), std::end(s.keys), BYTE(0));
     std::fill(std::begin(s.asyncKeys), std::end(s.asyncKeys), BYTE(0));
     s.cursor = {};
-    s.scrollTracking = nullptr;
+    s.scrollPress.window = nullptr;
     s.lastPress.window = nullptr;
 }
 
@@ -981,6 +1099,8 @@ BOOL EnableWindow(HWND hwnd, BOOL enable)
         if (s.capture && isInside(s.capture, hwnd))
             ReleaseCapture();
     }
+    if ((w = find(hwnd)))
+        invalidateFrame(*w);  // arrows are drawn inactive in a disabled window
     SendMessage(hwnd, WM_ENABLE, enable ? 1 : 0, 0);
     return wasDisabled;
 }
@@ -1068,6 +1188,8 @@ BOOL SetWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int cx, int cy, UIN
         invalidateParentArea(*w, next);
         invalidateAll(*w, true);
     }
+    if ((flags & SWP_FRAMECHANGED) && (w->style & WS_VISIBLE))
+        invalidateAll(*w, true);
     if ((moved || sized) && !w->parent)
         varn::backend().moveWindow(hwnd, next);
     if (moved)
@@ -1371,19 +1493,14 @@ LRESULT DefWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
         return 0;
     case WM_MOUSEACTIVATE: return MA_ACTIVATE;
     case WM_NCHITTEST: return HTCLIENT;
+    case WM_NCPAINT: drawNonClient(hwnd); return 0;
     case WM_NCLBUTTONDOWN:
     case WM_NCLBUTTONDBLCLK:
         if (wParam == HTVSCROLL || wParam == HTHSCROLL)
             scrollBarPress(hwnd, wParam == HTVSCROLL ? SB_VERT : SB_HORZ, {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
         return 0;
-    case WM_NCMOUSEMOVE:
-        if (state().scrollTracking == hwnd)
-            scrollBarDrag(hwnd, {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
-        return 0;
-    case WM_NCLBUTTONUP:
-        if (state().scrollTracking == hwnd)
-            scrollBarRelease(hwnd);
-        return 0;
+    case WM_NCMOUSEMOVE: scrollBarMove(hwnd, {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}); return 0;
+    case WM_NCLBUTTONUP: scrollBarRelease(hwnd); return 0;
     case WM_MOUSEWHEEL:
         // Unhandled wheel messages climb to the parent.
         if (w->parent)
@@ -1511,7 +1628,9 @@ BOOL UpdateWindow(HWND hwnd)
     Window* w = find(hwnd);
     if (!w)
         return FALSE;
-    if (w->updatePending && isVisibleChain(w))
+    if (w->framePending && isVisibleChain(w))
+        sendFramePaint(*w);
+    if ((w = find(hwnd)) && w->updatePending && isVisibleChain(w))
         SendMessage(hwnd, WM_PAINT, 0, 0);
     return TRUE;
 }
@@ -1522,7 +1641,7 @@ HDC newDeviceContext(HWND hwnd, const TRect& clip, bool painting)
 {
     State& s = state();
     HDC dc = s.paintDevices.acquire ? s.paintDevices.acquire(hwnd, clip) : reinterpret_cast<HDC>(s.nextDC++);
-    s.deviceContexts[reinterpret_cast<uintptr_t>(dc)] = DeviceContext{hwnd, clip, painting};
+    s.deviceContexts[reinterpret_cast<uintptr_t>(dc)] = DeviceContext{hwnd, clip, painting, false};
     return dc;
 }
 
@@ -1543,6 +1662,11 @@ HDC BeginPaint(HWND hwnd, PAINTSTRUCT* paint)
     Window* w = find(hwnd);
     if (!w || !paint)
         return nullptr;
+    if (w->framePending) {
+        sendFramePaint(*w);
+        if (!(w = find(hwnd)))
+            return nullptr;
+    }
     ++w->paintCount;
     TRect area = w->updatePending ? w->updateRect : TRect{};
     bool erase = w->erasePending;
@@ -1572,6 +1696,18 @@ HDC GetDC(HWND hwnd)
     if (!w)
         return nullptr;
     return newDeviceContext(hwnd, clientRectOf(*w), false);
+}
+
+HDC GetWindowDC(HWND hwnd)
+{
+    State& s = state();
+    Window* w = find(hwnd);
+    if (!w || !s.paintDevices.acquireWindow)
+        return nullptr;
+    HDC dc = s.paintDevices.acquireWindow(hwnd);
+    s.deviceContexts[reinterpret_cast<uintptr_t>(dc)] =
+        DeviceContext{hwnd, {0, 0, w->rect.Width(), w->rect.Height()}, false, true};
+    return dc;
 }
 
 int ReleaseDC(HWND hwnd, HDC dc)
@@ -1629,6 +1765,7 @@ HWND SetCapture(HWND hwnd)
     s.capture = hwnd;
     if (old && IsWindow(old))
         SendMessage(old, WM_CAPTURECHANGED, 0, reinterpret_cast<LPARAM>(hwnd));
+    scrollBarRelease(old);  // a scroll-bar press ends with the capture
     return old;
 }
 
@@ -1639,6 +1776,7 @@ BOOL ReleaseCapture()
     s.capture = nullptr;
     if (old && IsWindow(old))
         SendMessage(old, WM_CAPTURECHANGED, 0, 0);
+    scrollBarRelease(old);
     return TRUE;
 }
 
@@ -1797,6 +1935,7 @@ int SetScrollInfo(HWND hwnd, int bar, const SCROLLINFO* info, BOOL)
     ScrollBarState* state = scrollBar(hwnd, bar);
     if (!state || !info)
         return 0;
+    SCROLLINFO before = state->info;
     if (info->fMask & SIF_RANGE) {
         state->info.nMin = info->nMin;
         state->info.nMax = info->nMax;
@@ -1806,6 +1945,9 @@ int SetScrollInfo(HWND hwnd, int bar, const SCROLLINFO* info, BOOL)
     if (info->fMask & SIF_POS)
         state->info.nPos = info->nPos;
     clampScroll(state->info);
+    const SCROLLINFO& now = state->info;
+    if (now.nMin != before.nMin || now.nMax != before.nMax || now.nPage != before.nPage || now.nPos != before.nPos)
+        invalidateFrame(*find(hwnd));
     updateScrollShown(hwnd, *state);
     return state->info.nPos;
 }
@@ -1860,6 +2002,7 @@ BOOL ShowScrollBar(HWND hwnd, int bar, BOOL show)
     else
         w->style &= ~flags;
     if (old != w->style) {
+        invalidateAll(*w, true);
         TRect client = clientRectOf(*w);
         SendMessage(hwnd, WM_SIZE, SIZE_RESTORED, MAKELPARAM(client.Width(), client.Height()));
     }
@@ -1867,7 +2010,17 @@ BOOL ShowScrollBar(HWND hwnd, int bar, BOOL show)
 }
 
 // Flat scroll bars look different but behave as the standard ones.
-BOOL InitializeFlatSB(HWND hwnd) { return IsWindow(hwnd); }
+BOOL InitializeFlatSB(HWND hwnd)
+{
+    Window* w = find(hwnd);
+    if (!w)
+        return FALSE;
+    if (!w->flatScrollBars) {
+        w->flatScrollBars = true;
+        invalidateFrame(*w);
+    }
+    return TRUE;
+}
 
 int MessageBox(HWND, const char* text, const char* caption, UINT flags)
 {

@@ -49,21 +49,27 @@ struct Window {
     unsigned paintCount = 0;     // BeginPaint calls so far
     ScrollBarState vertical;
     ScrollBarState horizontal;
+    bool framePending = false;     // the non-client area needs a WM_NCPAINT
+    bool flatScrollBars = false;   // InitializeFlatSB was called
 };
 
 struct DeviceContext {
     HWND window = nullptr;
-    TRect clip;         // client coordinates
+    TRect clip;         // client coordinates; window coordinates for a window DC
     bool painting = false;  // from BeginPaint
+    bool wholeWindow = false;  // from GetWindowDC
 };
 
 // Where BeginPaint and GetDC get their device contexts: the drawing layer installs
 // a provider that makes a DC on the top-level window's backing store, with the
 // window's client origin and clip (client coordinates). Without one, DCs are bare
-// handles that only carry the bookkeeping.
+// handles that only carry the bookkeeping. acquireWindow makes GetWindowDC's DC:
+// the window's own origin and a clip of the window less its client area; without
+// it GetWindowDC answers null.
 struct PaintDeviceProvider {
     std::function<HDC(HWND window, const TRect& clip)> acquire;
     std::function<void(HDC dc)> release;
+    std::function<HDC(HWND window)> acquireWindow;
 };
 void setPaintDeviceProvider(PaintDeviceProvider provider);
 
@@ -97,6 +103,27 @@ inline const HWND mouseTarget = reinterpret_cast<HWND>(2);
 int nonClientHit(HWND hwnd, TPoint screen);
 // The window whose scroll-bar thumb is being dragged, or null.
 HWND scrollTrackingWindow();
+
+// A standard scroll bar as drawn and hit-tested: window coordinates; "start" and
+// "end" run along the bar (y for SB_VERT, x for SB_HORZ).
+struct BarGeometry {
+    bool shown = false;
+    TRect rect;            // the whole bar, both arrows included
+    int trackStart = 0;    // end of the first arrow
+    int trackEnd = 0;      // start of the second arrow
+    int thumbStart = 0;
+    int thumbLength = 0;   // 0: no room for a thumb
+};
+BarGeometry scrollBarGeometry(const Window& window, int bar);
+
+// The part of a bar that a held left button keeps pressed, for drawing: one of
+// the SB_LINEUP/SB_LINEDOWN/SB_PAGEUP/SB_PAGEDOWN codes while the pointer stays on
+// it, SB_THUMBTRACK while the thumb is dragged, else -1.
+int pressedScrollPart(HWND hwnd, int bar);
+
+// Draws the window's border, client edge and shown scroll bars (DefWindowProc's
+// WM_NCPAINT).
+void drawNonClient(HWND hwnd);
 // Forgets every window, message, timer and hook; tests call it between cases.
 void resetForTests();
 

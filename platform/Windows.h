@@ -259,6 +259,9 @@ BOOL UpdateWindow(HWND hwnd);  // sends WM_PAINT at once when the window has an 
 HDC BeginPaint(HWND hwnd, PAINTSTRUCT* paint);
 BOOL EndPaint(HWND hwnd, const PAINTSTRUCT* paint);
 HDC GetDC(HWND hwnd);
+// A DC for the non-client area: origin at the window's top-left corner, clipped to
+// the window less its client area. Release it with ReleaseDC.
+HDC GetWindowDC(HWND hwnd);
 int ReleaseDC(HWND hwnd, HDC dc);
 HWND WindowFromDC(HDC dc);
 
@@ -287,13 +290,14 @@ DWORD GetTickCount();
 UINT GetDoubleClickTime();
 int GetSystemMetrics(int index);
 
-// ---- Standard scroll bars (state only) ------------------------------------------------
+// ---- Standard scroll bars ------------------------------------------------------------
 
 int SetScrollInfo(HWND hwnd, int bar, const SCROLLINFO* info, BOOL redraw);
 BOOL GetScrollInfo(HWND hwnd, int bar, SCROLLINFO* info);
 int SetScrollPos(HWND hwnd, int bar, int pos, BOOL redraw);
 int GetScrollPos(HWND hwnd, int bar);
 BOOL ShowScrollBar(HWND hwnd, int bar, BOOL show);
+// Gives the window's standard scroll bars the flat look; FALSE for no window.
 BOOL InitializeFlatSB(HWND hwnd);
 
 // Goes to Application->MessageBox.
