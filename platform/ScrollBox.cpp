@@ -8,6 +8,7 @@
 // nested requests only mark the layout to be run once more.
 #include "platform/ScrollBox.h"
 
+#include "platform/Gdi.h"
 #include "platform/Graphics.h"
 #include "platform/Streaming.h"
 
@@ -351,16 +352,18 @@ void TScrollingWinControl::Dispatch(TMessage& Message)
     switch (Message.Msg) {
     case WM_HSCROLL: FHorzScrollBar.ScrollMessage(Message); return;
     case WM_VSCROLL: FVertScrollBar.ScrollMessage(Message); return;
-    case WM_ERASEBKGND:
-        if (HDC dc = reinterpret_cast<HDC>(Message.WParam)) {
-            TCanvas canvas;
-            canvas.SetHandle(dc);
-            canvas.Brush()->SetColor(Color());
-            canvas.FillRect(GetClientRect());
-            canvas.SetHandle(nullptr);
+    case WM_ERASEBKGND: {
+        // The client area shows Color wherever no child covers it.
+        auto dc = reinterpret_cast<HDC>(Message.WParam);
+        TRect area;
+        if (dc && FColor != clNone && GetClipBox(dc, &area)) {
+            HBRUSH brush = CreateSolidBrush(static_cast<COLORREF>(ColorToRGB(FColor)));
+            FillRect(dc, &area, brush);
+            DeleteObject(brush);
         }
         Message.Result = 1;
         return;
+    }
     }
     TWinControl::Dispatch(Message);
 }
