@@ -10,8 +10,7 @@
 
 class TVarnGrid;
 
-// Horizontal text alignment and letter case of the framework, as columns use them.
-enum TAlignment { taLeftJustify, taRightJustify, taCenter };
+// Letter case of the framework, as columns use it (TAlignment is in platform/Classes.h).
 enum TEditCharCase { ecNormal, ecUpperCase, ecLowerCase };
 
 enum VGDataType : uint8_t { vgString, vgDate, vgTime, vgBoolean, vgInteger, vgFloat, vgMoney };

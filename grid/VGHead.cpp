@@ -52,6 +52,7 @@ void TVGHead::Paint()
     BuildCellRects();
     TCanvas canvas;
     canvas.SetHandle(PaintDC());
+    canvas.SetFont(Font());  // the header's font, which follows the grid's parent
     canvas.Brush()->SetColor(grid->ColorHead());
     canvas.Pen()->SetColor(clSilver);
     canvas.FillRect(ClientRect());

@@ -13,6 +13,7 @@
 #include "platform/Menus.h"
 #include "platform/ListBox.h"
 #include "platform/ScrollBox.h"
+#include "platform/StdCtrls.h"
 #include "platform/Clock.h"
 #include "platform/Input.h"
 #include "platform/Gdi.h"

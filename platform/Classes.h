@@ -200,6 +200,9 @@ private:
 
 enum TDuplicates { dupIgnore, dupAccept, dupError };
 
+// Horizontal alignment of text, shared by every control that places text.
+enum TAlignment { taLeftJustify, taRightJustify, taCenter };
+
 // The framework's list of texts: optionally sorted, with the duplicate rule of
 // Duplicates applying to sorted lists, and change events.
 class TStringList : public TStrings {

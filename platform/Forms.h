@@ -75,6 +75,7 @@ protected:
 private:
     void onActivate(TMessage& Message);
     void onDialogKey(TMessage& Message);
+    void onEraseBackground(TMessage& Message);
     void placeOnScreen();
 
     TFormBorderStyle FBorderStyle = bsSizeable;

@@ -12,6 +12,7 @@
 #include "platform/Menus.h"
 #include "platform/ListBox.h"
 #include "platform/ScrollBox.h"
+#include "platform/StdCtrls.h"
 
 #include <cstring>
 
@@ -218,6 +219,7 @@ void registerPlatformClasses()
     registerControls();
     registerForms();
     registerMenuClasses();
+    registerPanelAndLabelClasses();
     registerListBoxClasses();
     registerScrollBoxClasses();
 }
