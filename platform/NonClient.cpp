@@ -48,16 +48,23 @@ void drawBar(HDC dc, const Window& w, int bar)
     bool vertical = bar == SB_VERT;
     bool flat = w.flatScrollBars;
     int pressed = pressedScrollPart(w.handle, bar);
+    int hot = hotScrollPart(w.handle, bar);
+    bool disabled = w.style & WS_DISABLED;
     int start = vertical ? g.rect.top : g.rect.left;
     int end = vertical ? g.rect.bottom : g.rect.right;
 
-    unsigned look = (flat ? DFCS_FLAT : 0) | ((w.style & WS_DISABLED) ? DFCS_INACTIVE : 0);
+    unsigned look = (flat ? DFCS_FLAT : 0) | (disabled ? DFCS_INACTIVE : 0);
     TRect first = span(g, bar, start, g.trackStart);
     TRect last = span(g, bar, g.trackEnd, end);
     DrawFrameControl(dc, &first, DFC_SCROLL,
                      (vertical ? DFCS_SCROLLUP : DFCS_SCROLLLEFT) | look | (pressed == SB_LINEUP ? DFCS_PUSHED : 0));
     DrawFrameControl(dc, &last, DFC_SCROLL,
                      (vertical ? DFCS_SCROLLDOWN : DFCS_SCROLLRIGHT) | look | (pressed == SB_LINEDOWN ? DFCS_PUSHED : 0));
+    // A flat arrow under the pointer rises.
+    if (hot == SB_LINEUP && !disabled)
+        DrawEdge(dc, &first, BDR_RAISEDINNER, BF_RECT);
+    if (hot == SB_LINEDOWN && !disabled)
+        DrawEdge(dc, &last, BDR_RAISEDINNER, BF_RECT);
 
     // The flat track is a light tint between the face and the highlight.
     COLORREF track = flat ? mix(GetSysColor(COLOR_BTNFACE), GetSysColor(COLOR_BTNHIGHLIGHT)) : GetSysColor(COLOR_SCROLLBAR);
@@ -71,7 +78,7 @@ void drawBar(HDC dc, const Window& w, int bar)
     if (flat) {
         COLORREF face = GetSysColor(COLOR_BTNFACE);
         fill(dc, thumb, pressed == SB_THUMBTRACK ? mix(face, GetSysColor(COLOR_BTNSHADOW)) : face);
-        frame(dc, thumb, GetSysColor(COLOR_BTNSHADOW));
+        frame(dc, thumb, GetSysColor(hot == SB_THUMBTRACK ? COLOR_3DDKSHADOW : COLOR_BTNSHADOW));
     } else {
         DrawEdge(dc, &thumb, EDGE_RAISED, BF_RECT | BF_MIDDLE);
     }

@@ -95,6 +95,11 @@ struct State {
         int grab = 0;               // thumb: where it was taken, from its start
         TPoint pointer;             // window coordinates, as of the last mouse message
     } scrollPress;
+    struct {
+        HWND window = nullptr;      // flat bar under the pointer; null: none
+        int bar = SB_VERT;
+        int part = -1;              // as pressedScrollPart
+    } scrollHot;
 };
 
 State& state()
@@ -257,6 +262,7 @@ MSG makeMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 
 void activate(HWND hwnd, int how);
 bool releaseDeviceContext(HDC dc);
+void updateScrollHot(HWND target, int hit, TPoint screen);
 
 void sendFramePaint(Window& w)
 {
@@ -307,6 +313,8 @@ bool resolveMouse(MSG& msg)
         hit = s.scrollPress.bar == SB_VERT ? HTVSCROLL : HTHSCROLL;
     else if (!s.capture)
         hit = nonClientHit(target, screen);
+    if (msg.message == WM_MOUSEMOVE)
+        updateScrollHot(s.capture ? nullptr : target, hit, screen);
     if (hit != HTCLIENT) {
         msg.message -= WM_MOUSEMOVE - WM_NCMOUSEMOVE;
         msg.wParam = static_cast<WPARAM>(hit);
@@ -579,6 +587,8 @@ void freeWindow(HWND hwnd)
         s.capture = nullptr;
     if (s.scrollPress.window == hwnd)
         s.scrollPress.window = nullptr;
+    if (s.scrollHot.window == hwnd)
+        s.scrollHot.window = nullptr;
     if (s.active == hwnd)
         s.active = nullptr;
     std::erase(siblingsOf(*w), hwnd);
@@ -681,6 +691,29 @@ bool pointerOnPressedPart(const Window& w)
 {
     const auto& press = state().scrollPress;
     return partAt(scrollBarGeometry(w, press.bar), press.bar, press.pointer) == press.part;
+}
+
+// Flat bars light up the part under the pointer while no button is held.
+void updateScrollHot(HWND target, int hit, TPoint screen)
+{
+    auto& hot = state().scrollHot;
+    HWND window = nullptr;
+    int bar = hit == HTHSCROLL ? SB_HORZ : SB_VERT;
+    int part = -1;
+    Window* w = find(target);
+    if (w && w->flatScrollBars && (hit == HTVSCROLL || hit == HTHSCROLL)) {
+        part = partAt(scrollBarGeometry(*w, bar), bar, toWindow(target, screen));
+        window = part >= 0 ? target : nullptr;
+    }
+    if (window == hot.window && (!window || (bar == hot.bar && part == hot.part)))
+        return;
+    if (Window* old = find(hot.window))
+        invalidateFrame(*old);
+    hot.window = window;
+    hot.bar = bar;
+    hot.part = part;
+    if (w && window)
+        invalidateFrame(*w);
 }
 
 void sendScroll(HWND hwnd, int bar, int code, int pos)
@@ -824,6 +857,12 @@ BarGeometry scrollBarGeometry(const Window& w, int bar)
     return geometryAt(w, bar, dragged ? info.nTrackPos : info.nPos);
 }
 
+int hotScrollPart(HWND hwnd, int bar)
+{
+    const auto& hot = state().scrollHot;
+    return hwnd && hot.window == hwnd && hot.bar == bar ? hot.part : -1;
+}
+
 int pressedScrollPart(HWND hwnd, int bar)
 {
     const auto& press = state().scrollPress;
@@ -927,6 +966,7 @@ void resetForTests()
     std::fill(std::begin(s.asyncKeys), std::end(s.asyncKeys), BYTE(0));
     s.cursor = {};
     s.scrollPress.window = nullptr;
+    s.scrollHot.window = nullptr;
     s.lastPress.window = nullptr;
 }
 

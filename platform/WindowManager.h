@@ -120,6 +120,8 @@ BarGeometry scrollBarGeometry(const Window& window, int bar);
 // the SB_LINEUP/SB_LINEDOWN/SB_PAGEUP/SB_PAGEDOWN codes while the pointer stays on
 // it, SB_THUMBTRACK while the thumb is dragged, else -1.
 int pressedScrollPart(HWND hwnd, int bar);
+// The part of a flat bar under the pointer while no button is held, else -1.
+int hotScrollPart(HWND hwnd, int bar);
 
 // Draws the window's border, client edge and shown scroll bars (DefWindowProc's
 // WM_NCPAINT).

@@ -227,6 +227,16 @@ TEST_F(NonClient, FlatBarsHaveFlatArrowsOutlinedThumbAndLighterTrack)
     EXPECT_NE(track, face);
     EXPECT_EQ(at(90, 74), track);
     EXPECT_EQ(at(90, 130), face);
+
+    // Under the pointer an arrow rises and the thumb's outline darkens, until the pointer leaves.
+    ui.moveToScreen(100, 120);
+    EXPECT_EQ(at(82, 105), GetSysColor(COLOR_BTNHIGHLIGHT));
+    EXPECT_EQ(at(98, 121), shadow);
+    ui.moveToScreen(100, 70);
+    EXPECT_EQ(at(82, 105), face);
+    EXPECT_EQ(at(90, 48), GetSysColor(COLOR_3DDKSHADOW));
+    ui.moveToScreen(50, 50);
+    EXPECT_EQ(at(90, 48), shadow);
 }
 
 TEST_F(NonClient, HeldArrowRepeatsAfterTheDelayWhileOnTheArrowAndEndsOnceOnRelease)
