@@ -807,6 +807,7 @@ void scrollBarRelease(HWND hwnd)
     if (!hwnd || press.window != hwnd)
         return;
     press.window = nullptr;
+    const int bar = press.bar, part = press.part;
     KillTimer(hwnd, scrollRepeatTimer);
     if (s.capture == hwnd)
         ReleaseCapture();
@@ -814,9 +815,9 @@ void scrollBarRelease(HWND hwnd)
     if (!w)
         return;
     invalidateFrame(*w);
-    if (press.part == SB_THUMBTRACK)
-        sendScroll(hwnd, press.bar, SB_THUMBPOSITION, barState(*w, press.bar).info.nTrackPos);
-    sendScroll(hwnd, press.bar, SB_ENDSCROLL, 0);
+    if (part == SB_THUMBTRACK)
+        sendScroll(hwnd, bar, SB_THUMBPOSITION, barState(*w, bar).info.nTrackPos);
+    sendScroll(hwnd, bar, SB_ENDSCROLL, 0);
 }
 
 }  // namespace
