@@ -694,6 +694,8 @@ bool pointerOnPressedPart(const Window& w)
 }
 
 // Flat bars light up the part under the pointer while no button is held.
+// FIXME: a pointer that leaves the top-level window keeps the part lit until it
+// moves over one of the program's windows again.
 void updateScrollHot(HWND target, int hit, TPoint screen)
 {
     auto& hot = state().scrollHot;
