@@ -1,26 +1,34 @@
-// A dialog in a real window: a list of cities in a grid under a caption line.
+// A dialog in a real window: a title panel, a list of cities, a panel of labels
+// that shows the chosen city, and a pop-up menu on the list that sorts, removes
+// and restores its items. Each menu command is also printed on standard output.
 // Without a display it says so and writes the dialog to example-dialog.png.
 #include <VarnControls.h>
 
 #include "platform/Backend.h"
 #include "platform/BackingStore.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <vector>
 
 namespace {
 
 struct City {
     const char* name;  // Latin-1
-    const char* province;
+    const char* region;
     int people;
 };
 
-const City cities[] = {
-    {"Madrid", "Madrid", 3416771},     {"Barcelona", "Barcelona", 1702547},
-    {"Valencia", "Valencia", 825948},  {"Sevilla", "Sevilla", 684025},
-    {"Zaragoza", "Zaragoza", 682513},  {"M\xE1laga", "M\xE1laga", 591637},
-    {"Murcia", "Murcia", 477755},      {"A Coru\xF1" "a", "A Coru\xF1" "a", 249261},
-    {"C\xE1" "ceres", "C\xE1" "ceres", 96255},
+const std::vector<City> allCities = {
+    {"Madrid", "Comunidad de Madrid", 3416771}, {"Barcelona", "Catalu\xF1" "a", 1702547},
+    {"Valencia", "Comunidad Valenciana", 825948}, {"Sevilla", "Andaluc\xED" "a", 684025},
+    {"Zaragoza", "Arag\xF3n", 682513},           {"M\xE1laga", "Andaluc\xED" "a", 591637},
+    {"Murcia", "Regi\xF3n de Murcia", 477755},   {"Palma", "Islas Baleares", 423350},
+    {"Bilbao", "Pa\xEDs Vasco", 347342},          {"A Coru\xF1" "a", "Galicia", 249261},
+    {"Las Palmas", "Canarias", 378517},          {"Alicante", "Comunidad Valenciana", 337304},
+    {"C\xF3rdoba", "Andaluc\xED" "a", 319515},     {"Valladolid", "Castilla y Le\xF3n", 298412},
+    {"Vigo", "Galicia", 295364},                 {"Gij\xF3n", "Asturias", 268313},
+    {"Oviedo", "Asturias", 218544},              {"C\xE1" "ceres", "Extremadura", 96255},
 };
 
 class TDialogForm : public TForm {
@@ -29,37 +37,165 @@ public:
     {
         SetCaption("VarnControls - ciudades");
         SetBorderStyle(bsDialog);
-        SetBounds(120, 90, 380, 260);
+        SetLeft(120);
+        SetTop(90);
+        SetClientWidth(420);
+        SetClientHeight(292);
 
-        grid = new TVarnGrid(this);
-        grid->SetParent(this);
-        grid->SetBounds(12, 12, 356, 236);
-        addColumn("nombre", "Ciudad", 120, vgString);
-        addColumn("provincia", "Provincia", 120, vgString);
-        addColumn("habitantes", "Habitantes", 96, vgInteger);
-        for (const City& city : cities) {
-            grid->AddRow(city.name);
-            int row = grid->GetRowCount() - 1;
-            grid->SetString(row, 0, city.name);
-            grid->SetString(row, 1, city.province);
-            grid->SetString(row, 2, FormatFloat("#,##0", city.people));
-        }
-        grid->SetRowIndex(0);
+        TPanel* header = new TPanel(this);
+        header->SetParent(this);
+        header->SetAlign(alTop);
+        header->SetHeight(48);
+        header->SetBevelOuter(bvNone);
+        header->SetColor(clWindow);
+        TLabel* title = addLabel(header, 12, 7, "Ciudades de Espa\xF1" "a");
+        title->Font()->SetHeight(-16);
+        title->Font()->SetStyle(TFontStyles() << fsBold);
+        addLabel(header, 12, 28, "Elija una ciudad. El clic derecho en la lista abre su men\xFA.")
+            ->Font()->SetColor(clGrayText);
+
+        list = new TListBox(this);
+        list->SetParent(this);
+        list->SetBounds(12, 60, 168, 184);
+        list->OnClick = [this](TObject*) { showCity(); };
+
+        TPanel* details = new TPanel(this);
+        details->SetParent(this);
+        details->SetBounds(192, 60, 216, 184);
+        details->SetBevelOuter(bvLowered);
+        addLabel(details, 12, 12, "Ciudad");
+        addLabel(details, 12, 60, "Comunidad");
+        addLabel(details, 12, 108, "Habitantes");
+        nameValue = addValue(details, 12, 28);
+        regionValue = addValue(details, 12, 76);
+        peopleValue = addValue(details, 12, 124);
+
+        status = addLabel(this, 12, 258, "");
+        status->SetAutoSize(false);
+        status->SetBounds(12, 258, 396, 20);
+        status->SetLayout(tlCenter);
+
+        menu = new TPopupMenu(this);
+        addItem("Ordenar por &nombre", [this] { sortBy(byName); });
+        addItem("Ordenar por &habitantes", [this] { sortBy(byPeople); });
+        addItem("-", nullptr);
+        removeItem = addItem("&Quitar de la lista", [this] { removeCity(); });
+        addItem("&Restaurar la lista", [this] { restore(); });
+        menu->OnPopup = [this](TObject*) { removeItem->SetEnabled(list->ItemIndex() >= 0); };
+        list->SetPopupMenu(menu);
+
+        restore();
+        list->SetItemIndex(0);
+        showCity();
+        SetActiveControl(list);
     }
 
 private:
-    void addColumn(const char* field, const char* caption, int width, VGDataType type)
+    enum SortKey { byName, byPeople };
+
+    TLabel* addLabel(TWinControl* parent, int left, int top, const AnsiString& caption)
     {
-        TVGColumn* column = grid->Columns()->Add();
-        column->SetFieldName(field);
-        column->SetCaption(caption);
-        column->SetWidth(width);
-        column->SetDataType(type);
-        if (type == vgInteger)
-            column->SetAlignment(taRightJustify);
+        TLabel* label = new TLabel(this);
+        label->SetParent(parent);
+        label->SetLeft(left);
+        label->SetTop(top);
+        label->SetCaption(caption);
+        label->SetTransparent(true);
+        return label;
     }
 
-    TVarnGrid* grid = nullptr;
+    TLabel* addValue(TWinControl* parent, int left, int top)
+    {
+        TLabel* label = addLabel(parent, left, top, "");
+        label->SetAutoSize(false);
+        label->SetBounds(left, top, 190, 18);
+        label->Font()->SetStyle(TFontStyles() << fsBold);
+        return label;
+    }
+
+    TMenuItem* addItem(const AnsiString& caption, std::function<void()> command)
+    {
+        TMenuItem* item = new TMenuItem(menu);
+        item->SetCaption(caption);
+        if (command) {
+            item->OnClick = [this, item, command](TObject*) {
+                std::printf("menu: %s\n", Latin1ToUtf8(StripHotkey(item->Caption())).c_str());
+                std::fflush(stdout);
+                command();
+            };
+        }
+        menu->Items()->Add(item);
+        return item;
+    }
+
+    static AnsiString StripHotkey(AnsiString text)
+    {
+        text.erase(std::remove(text.begin(), text.end(), '&'), text.end());
+        return text;
+    }
+
+    void fill()
+    {
+        list->Items()->BeginUpdate();
+        list->Items()->Clear();
+        for (const City& city : cities)
+            list->Items()->Add(city.name);
+        list->Items()->EndUpdate();
+        setStatus(Sprintf("%d ciudades", static_cast<int>(cities.size())));
+    }
+
+    void showCity()
+    {
+        int index = list->ItemIndex();
+        bool chosen = index >= 0 && index < static_cast<int>(cities.size());
+        nameValue->SetCaption(chosen ? cities[index].name : "");
+        regionValue->SetCaption(chosen ? cities[index].region : "");
+        peopleValue->SetCaption(chosen ? FormatFloat("#,##0", cities[index].people) : "");
+    }
+
+    void setStatus(const AnsiString& text) { status->SetCaption(text); }
+
+    void sortBy(SortKey key)
+    {
+        AnsiString current = list->ItemIndex() >= 0 ? AnsiString(cities[list->ItemIndex()].name) : AnsiString();
+        std::stable_sort(cities.begin(), cities.end(), [key](const City& a, const City& b) {
+            return key == byName ? AnsiCompareText(a.name, b.name) < 0 : a.people > b.people;
+        });
+        fill();
+        list->SetItemIndex(list->Items()->IndexOf(current));
+        showCity();
+        setStatus(key == byName ? "Ordenadas por nombre" : "Ordenadas por habitantes");
+    }
+
+    void removeCity()
+    {
+        int index = list->ItemIndex();
+        if (index < 0)
+            return;
+        AnsiString name = cities[index].name;
+        cities.erase(cities.begin() + index);
+        fill();
+        list->SetItemIndex(std::min(index, static_cast<int>(cities.size()) - 1));
+        showCity();
+        setStatus("Quitada: " + name);
+    }
+
+    void restore()
+    {
+        cities = allCities;
+        fill();
+        list->SetItemIndex(0);
+        showCity();
+    }
+
+    std::vector<City> cities;
+    TListBox* list = nullptr;
+    TLabel* nameValue = nullptr;
+    TLabel* regionValue = nullptr;
+    TLabel* peopleValue = nullptr;
+    TLabel* status = nullptr;
+    TPopupMenu* menu = nullptr;
+    TMenuItem* removeItem = nullptr;
 };
 
 }  // namespace
