@@ -898,7 +898,10 @@ TRect nonClientInsets(const Window& w)
 {
     TRect insets;
     int frame = 0;
-    if (w.parent || (w.style & WS_POPUP)) {
+    // Captioned top-level windows, dialogs included, get their frame from the
+    // desktop; only child windows and bare pop-ups draw one of their own.
+    bool captioned = (w.style & WS_CAPTION) == WS_CAPTION;
+    if (w.parent || ((w.style & WS_POPUP) && !captioned)) {
         if (w.style & WS_BORDER)
             frame += 1;
         if (w.exStyle & WS_EX_CLIENTEDGE)

@@ -378,6 +378,24 @@ TEST(Forms, CreateShowActivateCloseAndRelease)
     EXPECT_TRUE(Application->Terminated());
 }
 
+// The desktop draws the frame of captioned windows, dialogs included: the
+// client area is the whole window, whatever the border style.
+TEST(Forms, ClientSizeSetBeforeShowingIsKeptForEveryBorderStyle)
+{
+    UiHarness ui;
+    for (TFormBorderStyle style : {bsDialog, bsSingle, bsSizeable, bsToolWindow, bsNone}) {
+        auto* form = ui.createForm<TForm>(100, 100);
+        form->SetBorderStyle(style);
+        form->SetClientWidth(420);
+        form->SetClientHeight(292);
+        ui.show(form);
+        EXPECT_EQ(form->ClientWidth(), 420) << "style " << style;
+        EXPECT_EQ(form->ClientHeight(), 292) << "style " << style;
+        EXPECT_EQ(form->Width(), 420) << "style " << style;
+        delete form;
+    }
+}
+
 TEST(Application, ExceptionInAHandlerIsShownAndTheLoopGoesOn)
 {
     UiHarness ui;
