@@ -12,13 +12,6 @@
 
 namespace {
 
-const TIdentList& alignmentIdents()
-{
-    static const TIdentList idents = {
-        {"taLeftJustify", taLeftJustify}, {"taRightJustify", taRightJustify}, {"taCenter", taCenter}};
-    return idents;
-}
-
 const TIdentList& dataTypeIdents()
 {
     static const TIdentList idents = {{"vgString", vgString},   {"vgDate", vgDate},       {"vgTime", vgTime},
@@ -60,7 +53,7 @@ void registerColumns()
     // DataType comes before Format and the combo lists: setting it clears them.
     RegisterPublishedClass<TVGColumn>("TVGColumn", "TCollectionItem")
         .String("FieldName", &TVGColumn::FieldName, &TVGColumn::SetFieldName)
-        .Enumeration("Alignment", &TVGColumn::Alignment, &TVGColumn::SetAlignment, alignmentIdents(),
+        .Enumeration("Alignment", &TVGColumn::Alignment, &TVGColumn::SetAlignment, AlignmentIdents(),
                      std::optional(taLeftJustify))
         .String("Caption", &TVGColumn::Caption, &TVGColumn::SetCaption)
         .Integer("Width", &TVGColumn::Width, &TVGColumn::SetWidth, 50)

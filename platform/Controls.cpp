@@ -1116,6 +1116,18 @@ void TWinControl::DefaultHandler(TMessage& Message)
                                     Message.LParam);
 }
 
+void TWinControl::EraseWithColor(TMessage& Message)
+{
+    auto dc = reinterpret_cast<HDC>(Message.WParam);
+    TRect area;
+    if (dc && FColor != clNone && GetClipBox(dc, &area)) {
+        HBRUSH brush = CreateSolidBrush(static_cast<COLORREF>(ColorToRGB(FColor)));
+        FillRect(dc, &area, brush);
+        DeleteObject(brush);
+    }
+    Message.Result = 1;
+}
+
 void TWinControl::PaintControls(HDC DC, TControl* First)
 {
     bool painting = First == nullptr;

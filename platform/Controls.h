@@ -331,6 +331,10 @@ protected:
     // Sends Msg to every child, windowed or not.
     void NotifyControls(UINT Msg);
 
+    // Answers WM_ERASEBKGND by filling the area being repainted (the DC's clip)
+    // with Color, so the client shows it wherever no child covers it; clNone
+    // leaves it alone.
+    void EraseWithColor(TMessage& Message);
     // Paints the visible graphic children that meet the DC's update area.
     void PaintControls(HDC DC, TControl* First);
 

@@ -274,23 +274,9 @@ void TForm::Dispatch(TMessage& Message)
     case CM_DIALOGKEY: onDialogKey(Message); break;
     case WM_CLOSE: Close(); break;
     case CM_RELEASE: delete this; break;
-    case WM_ERASEBKGND: onEraseBackground(Message); break;
+    case WM_ERASEBKGND: EraseWithColor(Message); break;
     default: TWinControl::Dispatch(Message);
     }
-}
-
-// The client area shows the form's Color wherever no child covers it; the DC's
-// clip is the area being repainted.
-void TForm::onEraseBackground(TMessage& Message)
-{
-    auto dc = reinterpret_cast<HDC>(Message.WParam);
-    TRect area;
-    if (dc && FColor != clNone && GetClipBox(dc, &area)) {
-        HBRUSH brush = CreateSolidBrush(static_cast<COLORREF>(ColorToRGB(FColor)));
-        FillRect(dc, &area, brush);
-        DeleteObject(brush);
-    }
-    Message.Result = 1;
 }
 
 // ---- TApplication ------------------------------------------------------------------

@@ -75,7 +75,6 @@ protected:
 private:
     void onActivate(TMessage& Message);
     void onDialogKey(TMessage& Message);
-    void onEraseBackground(TMessage& Message);
     void placeOnScreen();
 
     TFormBorderStyle FBorderStyle = bsSizeable;

@@ -815,12 +815,6 @@ const TIdentList& listBoxStyleIdents()
     return idents;
 }
 
-const TIdentList& listBoxBorderStyleIdents()
-{
-    static const TIdentList idents = {{"bsNone", bsNone}, {"bsSingle", bsSingle}};
-    return idents;
-}
-
 }  // namespace
 
 namespace varn::detail {
@@ -829,7 +823,7 @@ void registerListBoxClasses()
 {
     using L = TCustomListBox;
     RegisterPublishedClass<TCustomListBox>("TCustomListBox", "TWinControl")
-        .Enumeration("BorderStyle", &L::BorderStyle, &L::SetBorderStyle, listBoxBorderStyleIdents(),
+        .Enumeration("BorderStyle", &L::BorderStyle, &L::SetBorderStyle, ControlBorderStyleIdents(),
                      std::optional(bsSingle))
         .Colour("Color", &TControl::Color, &TControl::SetColor, clWindow)
         .Integer("Columns", &L::Columns, &L::SetColumns)

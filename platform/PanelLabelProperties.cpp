@@ -5,23 +5,10 @@
 
 namespace {
 
-const TIdentList& alignmentIdents()
-{
-    static const TIdentList idents = {
-        {"taLeftJustify", taLeftJustify}, {"taRightJustify", taRightJustify}, {"taCenter", taCenter}};
-    return idents;
-}
-
 const TIdentList& bevelIdents()
 {
     static const TIdentList idents = {
         {"bvNone", bvNone}, {"bvLowered", bvLowered}, {"bvRaised", bvRaised}, {"bvSpace", bvSpace}};
-    return idents;
-}
-
-const TIdentList& panelBorderStyleIdents()
-{
-    static const TIdentList idents = {{"bsNone", bsNone}, {"bsSingle", bsSingle}};
     return idents;
 }
 
@@ -36,7 +23,7 @@ const TIdentList& layoutIdents()
 void varn::detail::registerPanelAndLabelClasses()
 {
     RegisterPublishedClass<TCustomPanel>("TCustomPanel", "TCustomControl")
-        .Enumeration("Alignment", &TCustomPanel::Alignment, &TCustomPanel::SetAlignment, alignmentIdents(),
+        .Enumeration("Alignment", &TCustomPanel::Alignment, &TCustomPanel::SetAlignment, AlignmentIdents(),
                      std::optional(taCenter))
         .Enumeration("BevelInner", &TCustomPanel::BevelInner, &TCustomPanel::SetBevelInner, bevelIdents(),
                      std::optional(bvNone))
@@ -44,12 +31,12 @@ void varn::detail::registerPanelAndLabelClasses()
                      std::optional(bvRaised))
         .Integer("BevelWidth", &TCustomPanel::BevelWidth, &TCustomPanel::SetBevelWidth, 1)
         .Enumeration("BorderStyle", &TCustomPanel::BorderStyle, &TCustomPanel::SetBorderStyle,
-                     panelBorderStyleIdents(), std::optional(bsNone))
+                     ControlBorderStyleIdents(), std::optional(bsNone))
         .Boolean("FullRepaint", &TCustomPanel::FullRepaint, &TCustomPanel::SetFullRepaint, true);
     RegisterPublishedClass<TPanel>("TPanel", "TCustomPanel");
 
     RegisterPublishedClass<TCustomLabel>("TCustomLabel", "TGraphicControl")
-        .Enumeration("Alignment", &TCustomLabel::Alignment, &TCustomLabel::SetAlignment, alignmentIdents(),
+        .Enumeration("Alignment", &TCustomLabel::Alignment, &TCustomLabel::SetAlignment, AlignmentIdents(),
                      std::optional(taLeftJustify))
         .Boolean("AutoSize", &TCustomLabel::AutoSize, &TCustomLabel::SetAutoSize, true)
         .Component<TWinControl>("FocusControl", &TCustomLabel::FocusControl, &TCustomLabel::SetFocusControl)

@@ -352,18 +352,7 @@ void TScrollingWinControl::Dispatch(TMessage& Message)
     switch (Message.Msg) {
     case WM_HSCROLL: FHorzScrollBar.ScrollMessage(Message); return;
     case WM_VSCROLL: FVertScrollBar.ScrollMessage(Message); return;
-    case WM_ERASEBKGND: {
-        // The client area shows Color wherever no child covers it.
-        auto dc = reinterpret_cast<HDC>(Message.WParam);
-        TRect area;
-        if (dc && FColor != clNone && GetClipBox(dc, &area)) {
-            HBRUSH brush = CreateSolidBrush(static_cast<COLORREF>(ColorToRGB(FColor)));
-            FillRect(dc, &area, brush);
-            DeleteObject(brush);
-        }
-        Message.Result = 1;
-        return;
-    }
+    case WM_ERASEBKGND: EraseWithColor(Message); return;
     }
     TWinControl::Dispatch(Message);
 }
@@ -419,11 +408,6 @@ const TIdentList& scrollBarStyleIdents()
     return idents;
 }
 
-const TIdentList& controlBorderStyleIdents()
-{
-    static const TIdentList idents = {{"bsNone", bsNone}, {"bsSingle", bsSingle}};
-    return idents;
-}
 }  // namespace
 
 namespace varn::detail {
@@ -453,7 +437,7 @@ void registerScrollBoxClasses()
         .Object<Bar>("HorzScrollBar", &TScrollingWinControl::HorzScrollBar)
         .Object<Bar>("VertScrollBar", &TScrollingWinControl::VertScrollBar);
     RegisterPublishedClass<TScrollBox>("TScrollBox", "TScrollingWinControl")
-        .Enumeration("BorderStyle", &TScrollBox::BorderStyle, &TScrollBox::SetBorderStyle, controlBorderStyleIdents(),
+        .Enumeration("BorderStyle", &TScrollBox::BorderStyle, &TScrollBox::SetBorderStyle, ControlBorderStyleIdents(),
                      std::optional(bsSingle));
 }
 }  // namespace varn::detail

@@ -193,6 +193,9 @@ const TIdentList& ColorIdents();
 const TIdentList& CursorIdents();
 const TIdentList& CharsetIdents();
 const TIdentList& BooleanIdents();
+const TIdentList& AlignmentIdents();
+// A control's BorderStyle: bsNone or bsSingle.
+const TIdentList& ControlBorderStyleIdents();
 
 // Declares the published properties of class T. Getters and setters are member
 // function pointers or callables taking T*; defaults are declared values (what the

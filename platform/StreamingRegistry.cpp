@@ -3,6 +3,7 @@
 #include "platform/Streaming.h"
 
 #include "platform/Controls.h"
+#include "platform/Forms.h"
 #include "platform/Graphics.h"
 
 #include <map>
@@ -241,6 +242,19 @@ AnsiString GetEventHandlerName(TPersistent* Instance, const AnsiString& Event)
 const TIdentList& BooleanIdents()
 {
     static const TIdentList idents = {{"False", 0}, {"True", 1}};
+    return idents;
+}
+
+const TIdentList& AlignmentIdents()
+{
+    static const TIdentList idents = {
+        {"taLeftJustify", taLeftJustify}, {"taRightJustify", taRightJustify}, {"taCenter", taCenter}};
+    return idents;
+}
+
+const TIdentList& ControlBorderStyleIdents()
+{
+    static const TIdentList idents = {{"bsNone", bsNone}, {"bsSingle", bsSingle}};
     return idents;
 }
 
