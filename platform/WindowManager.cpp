@@ -305,8 +305,11 @@ bool resolveMouse(MSG& msg)
     TPoint screen{GET_X_LPARAM(msg.lParam), GET_Y_LPARAM(msg.lParam)};
     HWND target = s.capture ? s.capture : WindowFromPoint(screen);
     Window* w = find(target);
-    if (!w)
+    if (!w) {
+        if (msg.message == WM_MOUSEMOVE)
+            updateScrollHot(nullptr, HTNOWHERE, screen);  // the pointer left every window
         return false;
+    }
     msg.hwnd = target;
     int hit = HTCLIENT;
     if (s.scrollPress.window == target)
@@ -694,8 +697,6 @@ bool pointerOnPressedPart(const Window& w)
 }
 
 // Flat bars light up the part under the pointer while no button is held.
-// FIXME: a pointer that leaves the top-level window keeps the part lit until it
-// moves over one of the program's windows again.
 void updateScrollHot(HWND target, int hit, TPoint screen)
 {
     auto& hot = state().scrollHot;

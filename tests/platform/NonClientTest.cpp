@@ -237,6 +237,11 @@ TEST_F(NonClient, FlatBarsHaveFlatArrowsOutlinedThumbAndLighterTrack)
     EXPECT_EQ(at(90, 48), GetSysColor(COLOR_3DDKSHADOW));
     ui.moveToScreen(50, 50);
     EXPECT_EQ(at(90, 48), shadow);
+    // Also when it leaves for a point over none of the program's windows.
+    ui.moveToScreen(100, 70);
+    EXPECT_EQ(at(90, 48), GetSysColor(COLOR_3DDKSHADOW));
+    ui.moveToScreen(600, 600);
+    EXPECT_EQ(at(90, 48), shadow);
 }
 
 TEST_F(NonClient, HeldArrowRepeatsAfterTheDelayWhileOnTheArrowAndEndsOnceOnRelease)

@@ -331,6 +331,17 @@ void SdlBackend::handleWindowEvent(HWND hwnd, TopLevel& top, const SDL_Event& ev
         followingDesktop = false;
         InvalidateRect(hwnd, nullptr, TRUE);
         break;
+    case SDL_WINDOWEVENT_LEAVE: {
+        // No motion follows once the pointer is outside every window of the
+        // program: a move to where it went lets controls and scroll bars under
+        // it know that it left.
+        int x = 0;
+        int y = 0;
+        SDL_GetGlobalMouseState(&x, &y);
+        mouse = {x, y};
+        inputMouseMove(x, y);
+        break;
+    }
     case SDL_WINDOWEVENT_EXPOSED:
         // The backing store holds the whole window; showing it again is enough.
         present(hwnd);
