@@ -1099,6 +1099,8 @@ void TWinControl::Dispatch(TMessage& Message)
     case WM_KEYUP:
     case WM_SYSKEYUP: WMKeyUp(Message); break;
     case WM_CHAR: WMChar(Message); break;
+    case WM_SYSCHAR: WMSysChar(Message); break;
+    case CM_DIALOGCHAR: CMDialogChar(Message); break;
     case WM_SIZE: WMSize(Message); break;
     case WM_MOVE: WMMove(Message); break;
     case WM_NCDESTROY: WMNCDestroy(Message); break;
@@ -1218,6 +1220,29 @@ void TWinControl::WMChar(TMessage& Message)
         return;
     Message.WParam = static_cast<unsigned char>(key);
     DefaultHandler(Message);
+}
+
+void TWinControl::WMSysChar(TMessage& Message)
+{
+    TForm* form = GetParentForm(this);
+    if (form && form != this) {
+        Message.Result = form->Perform(WM_SYSCHAR, Message.WParam, Message.LParam);
+        return;
+    }
+    DefaultHandler(Message);
+}
+
+void TWinControl::CMDialogChar(TMessage& Message)
+{
+    Message.Result = 0;
+    // A child's answer may change the children (OnEnter handlers run); ask a copy.
+    for (TControl* child : std::vector<TControl*>(FControls)) {
+        if (std::find(FControls.begin(), FControls.end(), child) == FControls.end() || !child->Visible())
+            continue;
+        Message.Result = child->Perform(CM_DIALOGCHAR, Message.WParam, Message.LParam);
+        if (Message.Result != 0)
+            return;
+    }
 }
 
 // The window's size may change from outside (a top-level window resized by the

@@ -320,6 +320,10 @@ protected:
     virtual void WMKeyDown(TMessage& Message);
     virtual void WMKeyUp(TMessage& Message);
     virtual void WMChar(TMessage& Message);
+    // Alt + a character goes on to the form, which offers it to its controls.
+    virtual void WMSysChar(TMessage& Message);
+    // Asks the visible children in z-order, graphic ones included, until one answers.
+    virtual void CMDialogChar(TMessage& Message);
     virtual void WMSize(TMessage& Message);
     virtual void WMMove(TMessage& Message);
     virtual void WMNCDestroy(TMessage& Message);

@@ -29,6 +29,18 @@ TForm* GetParentForm(TControl* Control)
     return dynamic_cast<TForm*>(Control);
 }
 
+bool IsAccel(WORD VK, const AnsiString& Str)
+{
+    for (size_t i = 0; i + 1 < Str.size(); ++i) {
+        if (Str[i] != '&')
+            continue;
+        if (Str[i + 1] != '&')
+            return VK <= 0xFF && AnsiUpperCase(AnsiString(1, static_cast<char>(VK))) == AnsiUpperCase(Str.substr(i + 1, 1));
+        ++i;
+    }
+    return false;
+}
+
 // ---- TForm -------------------------------------------------------------------------
 
 TForm::TForm(TComponent* AOwner) : TWinControl(AOwner)
@@ -267,11 +279,22 @@ void TForm::onDialogKey(TMessage& Message)
     Message.Result = 0;
 }
 
+// Alt + a character: the controls are asked in turn whether it is theirs.
+void TForm::onSysChar(TMessage& Message)
+{
+    if (Perform(CM_DIALOGCHAR, Message.WParam, Message.LParam) != 0) {
+        Message.Result = 0;
+        return;
+    }
+    DefaultHandler(Message);
+}
+
 void TForm::Dispatch(TMessage& Message)
 {
     switch (Message.Msg) {
     case WM_ACTIVATE: onActivate(Message); break;
     case CM_DIALOGKEY: onDialogKey(Message); break;
+    case WM_SYSCHAR: onSysChar(Message); break;
     case WM_CLOSE: Close(); break;
     case CM_RELEASE: delete this; break;
     case WM_ERASEBKGND: EraseWithColor(Message); break;

@@ -75,6 +75,7 @@ protected:
 private:
     void onActivate(TMessage& Message);
     void onDialogKey(TMessage& Message);
+    void onSysChar(TMessage& Message);
     void placeOnScreen();
 
     TFormBorderStyle FBorderStyle = bsSizeable;
@@ -88,6 +89,10 @@ using TCustomForm = TForm;
 
 // The top-level form that holds Control, or null.
 TForm* GetParentForm(TControl* Control);
+
+// Whether the character VK is the accelerator that '&' marks in Str ("&&" is a plain
+// '&'); letters compare without regard to case, Latin-1 ones included.
+bool IsAccel(WORD VK, const AnsiString& Str);
 
 // ---- TApplication -------------------------------------------------------------------
 

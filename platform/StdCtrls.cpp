@@ -1,6 +1,7 @@
 #include "platform/StdCtrls.h"
 
 #include "platform/Bitmap.h"
+#include "platform/Forms.h"
 #include "platform/Gdi.h"
 #include "platform/Graphics.h"
 
@@ -117,11 +118,26 @@ void TCustomLabel::Loaded()
 
 void TCustomLabel::Dispatch(TMessage& Message)
 {
+    if (Message.Msg == CM_DIALOGCHAR) {
+        CMDialogChar(Message);
+        return;
+    }
     if (Message.Msg == CM_TEXTCHANGED) {
         AdjustBounds();
         Invalidate();
     }
     TGraphicControl::Dispatch(Message);
+}
+
+void TCustomLabel::CMDialogChar(TMessage& Message)
+{
+    Message.Result = 0;
+    if (!FShowAccelChar || !FFocusControl || !IsAccel(static_cast<WORD>(Message.WParam), Caption()))
+        return;
+    if (!FFocusControl->CanFocus())
+        return;
+    FFocusControl->SetFocus();
+    Message.Result = 1;
 }
 
 void TCustomLabel::CMFontChanged(TMessage& Message)

@@ -37,6 +37,8 @@ protected:
     void Notification(TComponent* AComponent, TOperation Operation) override;
     void Dispatch(TMessage& Message) override;
     void CMFontChanged(TMessage& Message) override;
+    // Alt + the label's accelerator focuses FocusControl; answers 1 when it did.
+    virtual void CMDialogChar(TMessage& Message);
     // Resizes the label to its text when AutoSize (the anchored side stays).
     virtual void AdjustBounds();
 

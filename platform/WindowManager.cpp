@@ -1461,8 +1461,38 @@ BOOL WaitMessage()
 
 // Enter, Tab, Backspace and Escape become characters; printable characters come
 // from the backend's text input.
+namespace {
+
+// Alt + a letter or digit (without Ctrl) becomes WM_SYSCHAR with the character as
+// typed: a letter is lower case unless Shift or Caps Lock makes it upper case.
+BOOL translateSystemKey(const MSG& msg)
+{
+    int key = static_cast<int>(msg.wParam);
+    if (GetKeyState(VK_CONTROL) < 0)
+        return FALSE;
+    bool shift = GetKeyState(VK_SHIFT) < 0;
+    int ch = 0;
+    if (key >= 'A' && key <= 'Z') {
+        bool upper = shift != ((GetKeyState(VK_CAPITAL) & 1) != 0);
+        ch = upper ? key : key - 'A' + 'a';
+    } else if (key >= '0' && key <= '9' && !shift) {
+        ch = key;  // shifted digits depend on the keyboard layout
+    } else {
+        return FALSE;
+    }
+    MSG character = msg;
+    character.message = WM_SYSCHAR;
+    character.wParam = static_cast<WPARAM>(ch);
+    state().queue.push_front(character);
+    return TRUE;
+}
+
+}  // namespace
+
 BOOL TranslateMessage(const MSG* msg)
 {
+    if (msg && msg->message == WM_SYSKEYDOWN)
+        return translateSystemKey(*msg);
     if (!msg || msg->message != WM_KEYDOWN)
         return FALSE;
     int ch = 0;

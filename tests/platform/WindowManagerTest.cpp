@@ -43,6 +43,7 @@ std::string messageName(UINT message)
     case WM_SYSKEYDOWN: return "syskeydown";
     case WM_SYSKEYUP: return "syskeyup";
     case WM_CHAR: return "char";
+    case WM_SYSCHAR: return "syschar";
     case WM_MOUSEWHEEL: return "wheel";
     case WM_USER: return "user";
     case WM_NULL: return "null";
@@ -423,15 +424,16 @@ TEST_F(WindowManager, KeyMessagesCarryKeyDataAndTranslateIntoCharacters)
     varn::inputText("a\xE9");
     pumpRaw();
     EXPECT_EQ(take(), (std::vector<std::string>{"top keydown", "top char", "top keydown", "top char", "top keyup",
-                                                "top syskeydown", "top syskeydown", "top syskeyup", "top syskeyup",
-                                                "top char", "top char"}));
+                                                "top syskeydown", "top syskeydown", "top syschar", "top syskeyup",
+                                                "top syskeyup", "top char", "top char"}));
     EXPECT_EQ(received[0].lParam, 1);
     EXPECT_EQ(received[1].wParam, static_cast<WPARAM>('\r'));
     EXPECT_EQ(received[2].lParam, 1 | (1 << 30));
     EXPECT_EQ(received[4].lParam & ~LPARAM(0xFFFF), (LPARAM(1) << 30) | (LPARAM(1) << 31));
     EXPECT_EQ(received[6].wParam, static_cast<WPARAM>('X'));
     EXPECT_TRUE(received[6].lParam & (LPARAM(1) << 29));  // Alt held
-    EXPECT_EQ(received[10].wParam, 0xE9u);
+    EXPECT_EQ(received[7].wParam, static_cast<WPARAM>('x'));  // Alt + X as typed
+    EXPECT_EQ(received[11].wParam, 0xE9u);
 }
 
 TEST_F(WindowManager, GetMessageHookCanTurnAClickIntoNull)

@@ -297,6 +297,10 @@ void SdlBackend::handle(const SDL_Event& event)
         break;
     }
     case SDL_TEXTINPUT:
+        // Alt + a key is a command, not typing: its character comes as WM_SYSCHAR from
+        // TranslateMessage. Ctrl + Alt (AltGr on some keyboards) still types.
+        if (GetAsyncKeyState(VK_MENU) < 0 && GetAsyncKeyState(VK_CONTROL) >= 0)
+            break;
         inputText(Utf8ToLatin1(event.text.text));
         break;
     case SDL_WINDOWEVENT:
