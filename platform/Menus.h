@@ -11,7 +11,7 @@ class TPopupMenu;
 
 // One entry of a menu, and the list of its sub-items. A caption of "-" makes a
 // separator; '&' marks the next character as the accelerator ("&&" is a plain '&').
-// Sub-items are kept as a tree; an open pop-up menu shows the first level only.
+// Sub-items are kept as a tree; an open pop-up menu shows them as cascading sub-menus.
 class TMenuItem : public TComponent {
 public:
     explicit TMenuItem(TComponent* AOwner);
@@ -78,8 +78,9 @@ enum TPopupAlignment { paLeft, paRight, paCenter };
 // A context menu. A right click on a control whose PopupMenu is this menu opens it
 // (when AutoPopup); Popup opens it from code. The menu is a borderless pop-up window
 // owned by the active form; it holds the mouse capture and takes the keyboard while
-// open. Popup returns at once: the choice arrives later as the item's OnClick, fired
-// after the menu window is gone.
+// open. An item with sub-items opens them as another such window beside it (levels).
+// Popup returns at once: the choice arrives later as the item's OnClick, fired after
+// every menu window is gone.
 class TPopupMenu : public TComponent {
 public:
     explicit TPopupMenu(TComponent* AOwner);
@@ -101,9 +102,14 @@ public:
     virtual void Popup(int X, int Y);
     // Closes the menu without choosing; nothing happens when it is not open.
     void CloseMenu();
-    // The open menu's window, or null.
-    HWND WindowHandle() const { return window; }
-    // The entry highlighted in the open menu (pointer or keyboard), or null.
+    // The open menu's first-level window, or null.
+    HWND WindowHandle() const { return levels.empty() ? nullptr : levels.front().window; }
+    // Levels open now: 0 when closed, 1 for the first level, 2 with one sub-menu open...
+    int OpenLevelCount() const { return static_cast<int>(levels.size()); }
+    // The window of an open level (0 is WindowHandle()), or null.
+    HWND LevelWindowHandle(int Level) const;
+    // The entry highlighted in the deepest level that has one (pointer or keyboard), or
+    // null. While a sub-menu is open its parent item stays highlighted.
     TMenuItem* HighlightedItem() const;
 
     TNotifyEvent OnPopup;
@@ -120,20 +126,42 @@ private:
         int top;
         int height;
     };
+    // One open window: the first level shows FItems, each deeper one the sub-items
+    // of the highlighted item of the level above.
+    struct Level {
+        TMenuItem* parent = nullptr;  // whose sub-items are shown
+        HWND window = nullptr;
+        std::vector<Row> rows;        // visible entries as shown, top to bottom
+        int highlight = -1;           // row index; -1 none
+        int width = 0;
+        int height = 0;
+    };
+    enum class Highlight { None, First };
 
     static LRESULT windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     static LRESULT keyboardHook(int code, WPARAM wParam, LPARAM lParam);
-    void layout();
-    void paint();
-    void onMouseMove(TPoint at);
-    void onButtonDown(TPoint at);
-    void onButtonUp(TPoint at);
+    HWND createLevelWindow(int x, int y);
+    bool openSubMenu(int level, Highlight first);
+    void closeLevelsFrom(int level);
+    void layout(Level& level);
+    void paint(int level);
+    void onMouseMove(TPoint screen);
+    void onButtonDown(TPoint screen);
+    void onButtonUp(TPoint screen);
     void onKeyDown(WPARAM key);
-    int rowAt(TPoint at) const;
-    bool selectable(int row) const;
-    void setHighlight(int row);
-    void moveHighlight(int step);
-    void choose(int row);
+    void onChar(char key);
+    void onHoverTimer();
+    void hover(int level, int row);
+    void settle(int level, int row);
+    int levelAt(TPoint screen) const;
+    int rowAt(int level, TPoint screen) const;
+    bool selectable(int level, int row) const;
+    bool opensSubMenu(int level, int row) const;
+    void setHighlight(int level, int row);
+    void highlightParents(int level);
+    void stopHoverTimer();
+    void moveHighlight(int level, int step);
+    void choose(int level, int row);
     void itemsChanged();
     void destroyWindow();
 
@@ -142,13 +170,12 @@ private:
     TPopupAlignment FAlignment = paLeft;
     TComponent* FPopupComponent = nullptr;
 
-    HWND window = nullptr;     // the open menu's window
-    HHOOK hook = nullptr;      // takes the keyboard while open
-    std::vector<Row> rows;     // visible entries as shown, top to bottom
-    int highlight = -1;        // row index; -1 none
-    int width = 0;             // of the open window
-    int height = 0;
-    bool closing = false;      // inside destroyWindow
+    std::vector<Level> levels;     // open windows, first level first
+    HWND ownerWindow = nullptr;    // the form the open menu belongs to
+    HHOOK hook = nullptr;          // takes the keyboard while open
+    int hoverLevel = -1;           // where the pointer rests while the hover timer runs
+    int hoverRow = -1;
+    bool closing = false;          // inside destroyWindow
 };
 
 namespace varn::detail {

@@ -383,3 +383,291 @@ TEST(PopupMenu, PictureOfOpenMenu)
 }
 
 }  // namespace
+
+namespace {
+
+// The fixture's menu plus two parent items: "&Recent" (One, -, Two, Deeper > Leaf)
+// and the disabled "&Locked" (Hidden). Every chosen item records whether any menu
+// window still existed.
+struct SubMenuFixture : MenuFixture {
+    explicit SubMenuFixture(UiHarness& ui) : MenuFixture(ui)
+    {
+        recent = addItem(menu->Items(), "&Recent");
+        for (const char* caption : {"&One", "-", "&Two", "&Deeper"})
+            addItem(recent, caption);
+        leaf = addItem(recent->Items(3), "&Leaf");
+        locked = addItem(menu->Items(), "&Locked");
+        locked->SetEnabled(false);
+        addItem(locked, "Hidden");
+    }
+    TMenuItem* addItem(TMenuItem* parent, const char* caption)
+    {
+        auto* item = new TMenuItem(form);
+        item->SetCaption(caption);
+        item->OnClick = [this, item](TObject*) {
+            bool anyOpen = false;
+            for (HWND w : seen)
+                anyOpen = anyOpen || IsWindow(w);
+            this->ui.record(std::string("click ") + item->Caption() + (anyOpen ? " (menu open)" : ""));
+        };
+        parent->Add(item);
+        return item;
+    }
+    // Screen point in the middle of row `index` of open level `level`.
+    TPoint levelRowPoint(int level, int index)
+    {
+        HWND w = menu->LevelWindowHandle(level);
+        seen.push_back(w);
+        TMenuItem* parent = level == 0 ? menu->Items() : level == 1 ? recent : recent->Items(3);
+        TRect r = windowRect(w);
+        int y = 3;
+        for (int i = 0; i < index; ++i)
+            y += parent->Items(i)->IsLine() ? 8 : 19;
+        return {r.left + 40, r.top + y + (parent->Items(index)->IsLine() ? 4 : 9)};
+    }
+    void moveToRow(int level, int index)
+    {
+        TPoint p = levelRowPoint(level, index);
+        ui.moveToScreen(p.x, p.y);
+    }
+    void clickRow(int level, int index)
+    {
+        TPoint p = levelRowPoint(level, index);
+        ui.pressScreen(p.x, p.y);
+        ui.releaseScreen(p.x, p.y);
+    }
+
+    TMenuItem* recent = nullptr;
+    TMenuItem* leaf = nullptr;
+    TMenuItem* locked = nullptr;
+    std::vector<HWND> seen;
+};
+
+constexpr int recentRow = 5;
+constexpr int lockedRow = 6;
+
+TEST(PopupSubMenu, HoverOpensBesideTheItemAfterTheDelayAndFlipsAtScreenEdges)
+{
+    UiHarness ui;
+    SubMenuFixture f(ui);
+    f.open();
+    f.moveToRow(0, recentRow);
+    ui.advance(399);
+    EXPECT_EQ(f.menu->OpenLevelCount(), 1);
+    ui.advance(1);
+    ASSERT_EQ(f.menu->OpenLevelCount(), 2);
+    HWND sub = f.menu->LevelWindowHandle(1);
+    ASSERT_TRUE(IsWindowVisible(sub));
+    TRect root = windowRect(f.shown);
+    TRect r = windowRect(sub);
+    EXPECT_EQ(r.left, root.right);
+    EXPECT_EQ(r.top, root.top + 3 + 4 * 19 + 8 - 3);  // its first row beside "Recent"
+    EXPECT_EQ(r.Height(), 1 + 2 + 3 * 19 + 8 + 2 + 1);
+    EXPECT_EQ(f.menu->HighlightedItem(), f.recent);
+    // Drawn like the first level; the capture stays with the first level.
+    EXPECT_EQ(varn::windowPixel(sub, 0, 0), ColorToRGB(clBtnShadow));
+    EXPECT_EQ(varn::windowPixel(sub, 10, 10), ColorToRGB(clMenu));
+    EXPECT_EQ(GetCapture(), f.shown);
+    EXPECT_EQ(GetActiveWindow(), f.form->Handle());
+
+    // Moving into the sub-menu keeps it open and lights its row; "Recent" stays lit.
+    f.moveToRow(1, 2);
+    ui.advance(1000);
+    EXPECT_EQ(f.menu->OpenLevelCount(), 2);
+    EXPECT_EQ(f.menu->HighlightedItem(), f.recent->Items(2));
+    TPoint recentPoint = f.levelRowPoint(0, recentRow);
+    EXPECT_EQ(varn::windowPixel(f.shown, recentPoint.x - root.left, recentPoint.y - root.top - 7),
+              ColorToRGB(clHighlight));
+
+    // At the screen's right edge the sub-menu opens on the left of the menu; at the
+    // bottom it moves up to stay on the screen. A click opens it at once.
+    f.menu->CloseMenu();
+    int screenWidth = GetSystemMetrics(SM_CXSCREEN);
+    int screenHeight = GetSystemMetrics(SM_CYSCREEN);
+    f.menu->Popup(screenWidth - 1, screenHeight - 1);
+    f.shown = f.menu->WindowHandle();
+    f.clickRow(0, recentRow);
+    ASSERT_EQ(f.menu->OpenLevelCount(), 2);
+    root = windowRect(f.shown);
+    r = windowRect(f.menu->LevelWindowHandle(1));
+    EXPECT_EQ(r.right, root.left);
+    EXPECT_EQ(r.bottom, screenHeight);
+}
+
+TEST(PopupSubMenu, ChoosingAtAnyDepthFiresOnceAfterEveryWindowIsGone)
+{
+    UiHarness ui;
+    SubMenuFixture f(ui);
+    f.open();
+    ui.takeEvents();
+    f.clickRow(0, recentRow);  // opens at once; a parent item itself fires nothing
+    ASSERT_EQ(f.menu->OpenLevelCount(), 2);
+    f.clickRow(1, 1);  // separator
+    EXPECT_EQ(f.menu->OpenLevelCount(), 2);
+    f.moveToRow(1, 3);
+    ui.advance(400);
+    ASSERT_EQ(f.menu->OpenLevelCount(), 3);
+    f.clickRow(2, 0);
+    EXPECT_EQ(ui.takeEvents(), (std::vector<std::string>{"click &Leaf"}));
+    EXPECT_EQ(f.menu->OpenLevelCount(), 0);
+    for (HWND w : f.seen)
+        EXPECT_FALSE(IsWindow(w));
+    EXPECT_EQ(GetCapture(), nullptr);
+
+    // Second level, then the form takes clicks as before.
+    f.open();
+    f.clickRow(0, recentRow);
+    f.clickRow(1, 2);
+    EXPECT_EQ(ui.takeEvents(), (std::vector<std::string>{"popup", "click &Two"}));
+    ui.click(f.pad, 5, 5);
+    EXPECT_TRUE(ui.takeEvents().empty());
+}
+
+TEST(PopupSubMenu, AnotherItemClosesItAfterTheDelayAndDisabledParentsNeverOpen)
+{
+    UiHarness ui;
+    SubMenuFixture f(ui);
+    f.open();
+    f.clickRow(0, recentRow);
+    ASSERT_EQ(f.menu->OpenLevelCount(), 2);
+    f.moveToRow(0, 3);
+    EXPECT_EQ(f.menu->HighlightedItem(), f.menu->Items()->Items(3));
+    EXPECT_EQ(f.menu->OpenLevelCount(), 2);
+    ui.advance(400);
+    EXPECT_EQ(f.menu->OpenLevelCount(), 1);
+    EXPECT_EQ(f.menu->HighlightedItem(), f.menu->Items()->Items(3));
+
+    // Passing over another item on the way into the sub-menu keeps it open.
+    f.clickRow(0, recentRow);
+    f.moveToRow(0, 4);
+    ui.advance(200);
+    f.moveToRow(1, 0);
+    ui.advance(1000);
+    EXPECT_EQ(f.menu->OpenLevelCount(), 2);
+    EXPECT_EQ(f.menu->HighlightedItem(), f.recent->Items(0));
+
+    // A disabled parent neither lights nor opens, by pointer, click or key.
+    f.moveToRow(0, lockedRow);
+    ui.advance(1000);
+    EXPECT_EQ(f.menu->OpenLevelCount(), 1);
+    f.clickRow(0, lockedRow);
+    ui.typeText("l");
+    EXPECT_EQ(f.menu->OpenLevelCount(), 1);
+    EXPECT_EQ(f.menu->HighlightedItem(), nullptr);
+
+    // Items changing under an open sub-menu: hiding its parent closes it, deleting
+    // an item of it lays it out again.
+    f.clickRow(0, recentRow);
+    ASSERT_EQ(f.menu->OpenLevelCount(), 2);
+    delete f.recent->Items(0);
+    EXPECT_EQ(f.menu->OpenLevelCount(), 2);
+    EXPECT_EQ(windowRect(f.menu->LevelWindowHandle(1)).Height(), 1 + 2 + 2 * 19 + 8 + 2 + 1);
+    f.recent->SetVisible(false);
+    EXPECT_EQ(f.menu->OpenLevelCount(), 1);
+    f.recent->SetVisible(true);
+    f.clickRow(0, recentRow);
+    f.moveToRow(1, 2);
+    ui.advance(400);
+    ASSERT_EQ(f.menu->OpenLevelCount(), 3);
+    delete f.recent;
+    EXPECT_EQ(f.menu->OpenLevelCount(), 1);
+    EXPECT_TRUE(ui.takeEvents() == std::vector<std::string>{"popup"});
+}
+
+TEST(PopupSubMenu, KeyboardOpensClosesAndChoosesInTheDeepestLevel)
+{
+    UiHarness ui;
+    SubMenuFixture f(ui);
+    f.open();
+    ui.takeEvents();
+    ui.typeText("r");  // the accelerator opens the sub-menu on its first item
+    ASSERT_EQ(f.menu->OpenLevelCount(), 2);
+    EXPECT_EQ(f.menu->HighlightedItem(), f.recent->Items(0));
+    ui.pressKey(VK_DOWN);  // past the separator
+    EXPECT_EQ(f.menu->HighlightedItem(), f.recent->Items(2));
+    ui.pressKey(VK_LEFT);
+    EXPECT_EQ(f.menu->OpenLevelCount(), 1);
+    EXPECT_EQ(f.menu->HighlightedItem(), f.recent);
+    ui.pressKey(VK_LEFT);  // nothing to close at the first level
+    EXPECT_EQ(f.menu->OpenLevelCount(), 1);
+    ui.pressKey(VK_RIGHT);
+    ASSERT_EQ(f.menu->OpenLevelCount(), 2);
+    EXPECT_EQ(f.menu->HighlightedItem(), f.recent->Items(0));
+    ui.pressKey(VK_ESCAPE);  // only this level
+    EXPECT_EQ(f.menu->OpenLevelCount(), 1);
+    ui.pressKey(VK_RETURN);  // Enter on a parent opens it
+    ASSERT_EQ(f.menu->OpenLevelCount(), 2);
+    ui.pressKey(VK_UP);  // round to "Deeper"
+    ui.pressKey(VK_RIGHT);
+    ASSERT_EQ(f.menu->OpenLevelCount(), 3);
+    EXPECT_EQ(f.menu->HighlightedItem(), f.leaf);
+    ui.pressKey(VK_RIGHT);  // a leaf opens nothing
+    EXPECT_EQ(f.menu->OpenLevelCount(), 3);
+    f.seen = {f.menu->LevelWindowHandle(0), f.menu->LevelWindowHandle(1), f.menu->LevelWindowHandle(2)};
+    ui.pressKey(VK_RETURN);
+    EXPECT_EQ(ui.takeEvents(), (std::vector<std::string>{"click &Leaf"}));
+    EXPECT_EQ(f.menu->OpenLevelCount(), 0);
+
+    // Escape at the first level closes the menu; the letter acts in the deepest level.
+    f.open();
+    ui.typeText("r");
+    ui.typeText("t");
+    EXPECT_EQ(ui.takeEvents(), (std::vector<std::string>{"popup", "click &Two"}));
+    f.open();
+    ui.typeText("r");
+    ui.pressKey(VK_ESCAPE);
+    ui.pressKey(VK_ESCAPE);
+    EXPECT_EQ(f.menu->OpenLevelCount(), 0);
+    EXPECT_EQ(GetCapture(), nullptr);
+}
+
+TEST(PopupSubMenu, ClickOutsideEveryLevelClosesAllWithoutAClick)
+{
+    UiHarness ui;
+    SubMenuFixture f(ui);
+    int padClicks = 0;
+    f.pad->OnClick = [&](TObject*) { ++padClicks; };
+    f.open();
+    f.clickRow(0, recentRow);
+    f.moveToRow(1, 3);
+    ui.advance(400);
+    ASSERT_EQ(f.menu->OpenLevelCount(), 3);
+    // Leaving every level keeps the sub-menus open.
+    ui.moveTo(f.pad, 5, 140);
+    ui.advance(1000);
+    EXPECT_EQ(f.menu->OpenLevelCount(), 3);
+    EXPECT_EQ(f.menu->HighlightedItem(), f.recent->Items(3));
+    ui.click(f.pad, 5, 140);
+    EXPECT_EQ(f.menu->OpenLevelCount(), 0);
+    EXPECT_EQ(padClicks, 0);
+    EXPECT_EQ(GetCapture(), nullptr);
+    EXPECT_EQ(ui.takeEvents(), (std::vector<std::string>{"popup"}));
+}
+
+// The menu with an open sub-menu over its form, for looking at.
+TEST(PopupSubMenu, PictureOfOpenSubMenu)
+{
+    UiHarness ui;
+    SubMenuFixture f(ui);
+    f.open(60, 30);
+    f.clickRow(0, recentRow);
+    f.moveToRow(1, 2);
+    TRect formRect = windowRect(f.form->Handle());
+    cairo_surface_t* picture = cairo_image_surface_create(CAIRO_FORMAT_RGB24, formRect.Width() + 150, formRect.Height());
+    cairo_t* cr = cairo_create(picture);
+    cairo_set_source_rgb(cr, 0.3, 0.3, 0.3);
+    cairo_paint(cr);
+    for (HWND w : {f.form->Handle(), f.menu->LevelWindowHandle(0), f.menu->LevelWindowHandle(1)}) {
+        cairo_surface_t* store = varn::backingStore(w);
+        ASSERT_NE(store, nullptr);
+        TRect r = windowRect(w);
+        cairo_set_source_surface(cr, store, r.left - formRect.left, r.top - formRect.top);
+        cairo_paint(cr);
+    }
+    cairo_destroy(cr);
+    std::string path = ::testing::TempDir() + "PopupMenu-submenu.png";
+    EXPECT_EQ(cairo_surface_write_to_png(picture, path.c_str()), CAIRO_STATUS_SUCCESS);
+    cairo_surface_destroy(picture);
+}
+
+}  // namespace
