@@ -605,6 +605,18 @@ void TPopupMenu::highlightParents(int index)
     }
 }
 
+// Lights the selectable row of a level under the pointer (none over a separator
+// or a disabled item) and the parent items that lead to that level.
+int TPopupMenu::highlightAt(int index, TPoint screen)
+{
+    int row = rowAt(index, screen);
+    if (!selectable(index, row))
+        row = -1;
+    highlightParents(index);
+    setHighlight(index, row);
+    return row;
+}
+
 // Up and Down go round the level, past separators and disabled items.
 void TPopupMenu::moveHighlight(int index, int step)
 {
@@ -697,11 +709,7 @@ void TPopupMenu::onMouseMove(TPoint screen)
         setHighlight(deepest, -1);
         return;
     }
-    int row = rowAt(index, screen);
-    if (!selectable(index, row))
-        row = -1;
-    highlightParents(index);
-    setHighlight(index, row);
+    int row = highlightAt(index, screen);
     hover(index, row);
 }
 
@@ -712,11 +720,7 @@ void TPopupMenu::onButtonDown(TPoint screen)
         CloseMenu();
         return;
     }
-    int row = rowAt(index, screen);
-    if (!selectable(index, row))
-        row = -1;
-    highlightParents(index);
-    setHighlight(index, row);
+    int row = highlightAt(index, screen);
     // A press on a parent item opens its sub-menu at once.
     if (opensSubMenu(index, row)) {
         stopHoverTimer();

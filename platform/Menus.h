@@ -159,6 +159,7 @@ private:
     bool opensSubMenu(int level, int row) const;
     void setHighlight(int level, int row);
     void highlightParents(int level);
+    int highlightAt(int level, TPoint screen);
     void stopHoverTimer();
     void moveHighlight(int level, int step);
     void choose(int level, int row);
