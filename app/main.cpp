@@ -3,8 +3,8 @@
 // writes it as a PNG.
 #include "app/Unit1.h"
 
-#include "platform/Backend.h"
-#include "platform/BackingStore.h"
+#include "platform/win/Backend.h"
+#include "platform/win/BackingStore.h"
 
 #include <cstdio>
 #include <cstring>

@@ -12,7 +12,7 @@ foreach(dir platform utils db grid edit controls)
 endforeach()
 install(FILES ${PROJECT_SOURCE_DIR}/include/VarnControls.h DESTINATION ${VARN_INSTALL_INCLUDEDIR})
 
-install(TARGETS varn_platform varn_controls EXPORT VarnControlsTargets
+install(TARGETS varn_win varn_platform varn_controls EXPORT VarnControlsTargets
         ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR}
         LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR})
 install(EXPORT VarnControlsTargets NAMESPACE Varn::

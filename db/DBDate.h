@@ -2,7 +2,7 @@
 // and Spanish (and Catalan) names.
 #pragma once
 
-#include "platform/Types.h"
+#include "platform/win/Types.h"
 
 #include <cstdint>
 

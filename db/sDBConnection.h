@@ -2,7 +2,7 @@
 // which an application opens it.
 #pragma once
 
-#include "platform/Types.h"
+#include "platform/win/Types.h"
 
 // The client library's handle, declared here so that users of the layer do not
 // need the client library's headers.

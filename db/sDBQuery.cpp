@@ -2,7 +2,7 @@
 
 #include "platform/Forms.h"
 #include "platform/SysUtils.h"
-#include "platform/Windows.h"
+#include "platform/win/Windows.h"
 
 #include <mysql.h>
 

@@ -6,7 +6,7 @@
 
 #include "db/DBDate.h"
 #include "db/sDBConnection.h"
-#include "platform/Types.h"
+#include "platform/win/Types.h"
 
 #include <cstdint>
 #include <memory>

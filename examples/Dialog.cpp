@@ -4,8 +4,8 @@
 // Without a display it says so and writes the dialog to example-dialog.png.
 #include <VarnControls.h>
 
-#include "platform/Backend.h"
-#include "platform/BackingStore.h"
+#include "platform/win/Backend.h"
+#include "platform/win/BackingStore.h"
 
 #include <algorithm>
 #include <cstdio>

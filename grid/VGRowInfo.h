@@ -1,7 +1,7 @@
 // The grid's row record and the packed text storage behind it.
 #pragma once
 
-#include "platform/Types.h"
+#include "platform/win/Types.h"
 
 #include <bitset>
 #include <cstddef>

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "platform/SysUtils.h"
-#include "platform/Types.h"
+#include "platform/win/Types.h"
 
 #include <cstdint>
 #include <functional>

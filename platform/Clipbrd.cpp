@@ -1,6 +1,6 @@
 #include "platform/Clipbrd.h"
 
-#include "platform/Backend.h"
+#include "platform/win/Backend.h"
 
 AnsiString TClipboard::AsText() const { return varn::backend().clipboardText(); }
 

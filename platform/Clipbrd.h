@@ -2,7 +2,7 @@
 // headless it lives in the process.
 #pragma once
 
-#include "platform/Types.h"
+#include "platform/win/Types.h"
 
 constexpr unsigned CF_TEXT = 1;
 

@@ -1,7 +1,7 @@
 // The parsed form of component text, shared by the reader and the writer.
 #pragma once
 
-#include "platform/Types.h"
+#include "platform/win/Types.h"
 
 #include <cstdint>
 #include <vector>

@@ -11,7 +11,7 @@
 #include "platform/Forms.h"
 #include "platform/Graphics.h"
 #include "platform/Menus.h"
-#include "platform/WindowManager.h"
+#include "platform/win/WindowManager.h"
 
 #include <algorithm>
 

@@ -2,9 +2,9 @@
 #pragma once
 
 #include "platform/Classes.h"
-#include "platform/Messages.h"
-#include "platform/Types.h"
-#include "platform/Windows.h"
+#include "platform/win/Messages.h"
+#include "platform/win/Types.h"
+#include "platform/win/Windows.h"
 
 #include <functional>
 #include <memory>
@@ -29,28 +29,6 @@ using TControlStyle = TSet<TControlStyleItem>;
 
 enum TControlStateItem { csLButtonDown, csClicked, csPalette, csReadingState, csAlignmentNeeded, csFocusing, csCreating };
 using TControlState = TSet<TControlStateItem>;
-
-using TCursor = int;
-constexpr TCursor crDefault = 0;
-constexpr TCursor crNone = -1;
-constexpr TCursor crArrow = -2;
-constexpr TCursor crCross = -3;
-constexpr TCursor crIBeam = -4;
-constexpr TCursor crSizeNESW = -6;
-constexpr TCursor crSizeNS = -7;
-constexpr TCursor crSizeNWSE = -8;
-constexpr TCursor crSizeWE = -9;
-constexpr TCursor crUpArrow = -10;
-constexpr TCursor crHourGlass = -11;
-constexpr TCursor crDrag = -12;
-constexpr TCursor crNoDrop = -13;
-constexpr TCursor crHSplit = -14;
-constexpr TCursor crVSplit = -15;
-constexpr TCursor crNo = -18;
-constexpr TCursor crAppStart = -19;
-constexpr TCursor crHelp = -20;
-constexpr TCursor crHandPoint = -21;
-constexpr TCursor crSizeAll = -22;
 
 using TMouseEvent = std::function<void(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y)>;
 using TMouseMoveEvent = std::function<void(TObject* Sender, TShiftState Shift, int X, int Y)>;

@@ -1,8 +1,8 @@
 #include "platform/ExtCtrls.h"
 
-#include "platform/Gdi.h"
+#include "platform/win/Gdi.h"
 #include "platform/Graphics.h"
-#include "platform/Windows.h"
+#include "platform/win/Windows.h"
 
 #include <map>
 

@@ -4,7 +4,7 @@
 #include "platform/Classes.h"
 #include "platform/Controls.h"
 #include "platform/Forms.h"
-#include "platform/Messages.h"
+#include "platform/win/Messages.h"
 
 // TTimer calls OnTimer every Interval milliseconds while Enabled.
 

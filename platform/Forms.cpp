@@ -1,11 +1,11 @@
 // Forms, the application object with its message loop, and the screen.
 #include "platform/Forms.h"
 
-#include "platform/Backend.h"
-#include "platform/Gdi.h"
+#include "platform/win/Backend.h"
+#include "platform/win/Gdi.h"
 #include "platform/Graphics.h"
 #include "platform/SysUtils.h"
-#include "platform/Windows.h"
+#include "platform/win/Windows.h"
 
 #include <cstdio>
 #include <optional>
@@ -440,18 +440,12 @@ void TApplication::Initialize() { varn::installLiveBackend(); }
 
 int TApplication::MessageBox(const AnsiString& text, const AnsiString& caption, int flags)
 {
-    if (messageBoxHandler)
-        return messageBoxHandler(text, caption, flags);
-    if (std::optional<int> answer = varn::backend().messageBox(text, caption, flags))
-        return *answer;
-    std::fprintf(stderr, "[%s] %s\n", Latin1ToUtf8(caption).c_str(), Latin1ToUtf8(text).c_str());
-    return IDOK;
+    return varn::showMessageBox(text, caption, flags);
 }
 
 TMessageBoxHandler TApplication::SetMessageBoxHandler(TMessageBoxHandler handler)
 {
-    std::swap(messageBoxHandler, handler);
-    return handler;
+    return varn::setMessageBoxHandler(std::move(handler));
 }
 
 void TApplication::ShowException(const Exception& E)

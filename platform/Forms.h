@@ -2,15 +2,10 @@
 #pragma once
 
 #include "platform/Controls.h"
-#include "platform/Types.h"
+#include "platform/win/Types.h"
 
 #include <functional>
 #include <vector>
-
-// Where Application->MessageBox goes when set. Without one a live session shows
-// a modal dialog; headless the default prints to stderr and answers IDOK. Tests
-// install their own handler to capture text and caption.
-using TMessageBoxHandler = std::function<int(const AnsiString& text, const AnsiString& caption, int flags)>;
 
 // The application's message event: sees every queued message before it is
 // translated and dispatched; setting Handled stops the dispatch.
@@ -156,7 +151,6 @@ private:
     TForm* FMainForm = nullptr;
     bool FTerminated = false;
     TControl* FMouseControl = nullptr;
-    TMessageBoxHandler messageBoxHandler;  // empty: the default (stderr, IDOK)
 };
 
 extern TApplication* Application;

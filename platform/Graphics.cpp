@@ -21,52 +21,6 @@ bool assignIfDifferent(T& field, const T& value)
 
 // ---- Colours -----------------------------------------------------------------
 
-namespace {
-
-// The classic Windows scheme ("Windows Standard"), indexed by COLOR_*.
-constexpr std::array<COLORREF, COLOR_ENDCOLORS + 1> systemColours = {
-    0xC8D0D4,  // COLOR_SCROLLBAR
-    0xA56E3A,  // COLOR_BACKGROUND
-    0x6A240A,  // COLOR_ACTIVECAPTION
-    0x808080,  // COLOR_INACTIVECAPTION
-    0xC8D0D4,  // COLOR_MENU
-    0xFFFFFF,  // COLOR_WINDOW
-    0x000000,  // COLOR_WINDOWFRAME
-    0x000000,  // COLOR_MENUTEXT
-    0x000000,  // COLOR_WINDOWTEXT
-    0xFFFFFF,  // COLOR_CAPTIONTEXT
-    0xC8D0D4,  // COLOR_ACTIVEBORDER
-    0xC8D0D4,  // COLOR_INACTIVEBORDER
-    0x808080,  // COLOR_APPWORKSPACE
-    0x6A240A,  // COLOR_HIGHLIGHT
-    0xFFFFFF,  // COLOR_HIGHLIGHTTEXT
-    0xC8D0D4,  // COLOR_BTNFACE
-    0x808080,  // COLOR_BTNSHADOW
-    0x808080,  // COLOR_GRAYTEXT
-    0x000000,  // COLOR_BTNTEXT
-    0xC8D0D4,  // COLOR_INACTIVECAPTIONTEXT
-    0xFFFFFF,  // COLOR_BTNHIGHLIGHT
-    0x404040,  // COLOR_3DDKSHADOW
-    0xC8D0D4,  // COLOR_3DLIGHT
-    0x000000,  // COLOR_INFOTEXT
-    0xE1FFFF,  // COLOR_INFOBK
-    0xB5B5B5,  // 25, unused
-    0x800000,  // COLOR_HOTLIGHT
-    0xF0CAA6,  // COLOR_GRADIENTACTIVECAPTION
-    0xC0C0C0,  // COLOR_GRADIENTINACTIVECAPTION
-    0xC56A31,  // COLOR_MENUHILIGHT
-    0xC8D0D4,  // COLOR_MENUBAR
-};
-
-}  // namespace
-
-COLORREF GetSysColor(int index)
-{
-    if (index < 0 || index > COLOR_ENDCOLORS)
-        return 0;
-    return systemColours[static_cast<size_t>(index)];
-}
-
 TColor ColorToRGB(TColor color)
 {
     if (color < 0)

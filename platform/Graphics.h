@@ -2,50 +2,15 @@
 #pragma once
 
 #include "platform/Classes.h"
-#include "platform/Gdi.h"
-#include "platform/Messages.h"
-#include "platform/Types.h"
+#include "platform/win/Gdi.h"
+#include "platform/win/Messages.h"
+#include "platform/win/Types.h"
 
 #include <initializer_list>
 #include <memory>
 #include <vector>
 
 // ---- Colours -----------------------------------------------------------------
-
-// System colour indexes (GetSysColor) and the matching TColor values.
-constexpr int COLOR_SCROLLBAR = 0;
-constexpr int COLOR_BACKGROUND = 1;
-constexpr int COLOR_ACTIVECAPTION = 2;
-constexpr int COLOR_INACTIVECAPTION = 3;
-constexpr int COLOR_MENU = 4;
-constexpr int COLOR_WINDOW = 5;
-constexpr int COLOR_WINDOWFRAME = 6;
-constexpr int COLOR_MENUTEXT = 7;
-constexpr int COLOR_WINDOWTEXT = 8;
-constexpr int COLOR_CAPTIONTEXT = 9;
-constexpr int COLOR_ACTIVEBORDER = 10;
-constexpr int COLOR_INACTIVEBORDER = 11;
-constexpr int COLOR_APPWORKSPACE = 12;
-constexpr int COLOR_HIGHLIGHT = 13;
-constexpr int COLOR_HIGHLIGHTTEXT = 14;
-constexpr int COLOR_BTNFACE = 15;
-constexpr int COLOR_BTNSHADOW = 16;
-constexpr int COLOR_GRAYTEXT = 17;
-constexpr int COLOR_BTNTEXT = 18;
-constexpr int COLOR_INACTIVECAPTIONTEXT = 19;
-constexpr int COLOR_BTNHIGHLIGHT = 20;
-constexpr int COLOR_3DDKSHADOW = 21;
-constexpr int COLOR_3DLIGHT = 22;
-constexpr int COLOR_INFOTEXT = 23;
-constexpr int COLOR_INFOBK = 24;
-constexpr int COLOR_HOTLIGHT = 26;
-constexpr int COLOR_GRADIENTACTIVECAPTION = 27;
-constexpr int COLOR_GRADIENTINACTIVECAPTION = 28;
-constexpr int COLOR_MENUHILIGHT = 29;
-constexpr int COLOR_MENUBAR = 30;
-constexpr int COLOR_ENDCOLORS = COLOR_MENUBAR;
-
-constexpr TColor sysColor(int index) { return static_cast<TColor>(0x80000000u | static_cast<unsigned>(index)); }
 
 constexpr TColor clScrollBar = sysColor(COLOR_SCROLLBAR);
 constexpr TColor clBackground = sysColor(COLOR_BACKGROUND);
@@ -106,7 +71,6 @@ constexpr TColor clDefault = 0x20000000;  // the owner's default colour
 // RGB of any colour: system colours through the system-colour table; clNone
 // and clDefault pass through unchanged.
 TColor ColorToRGB(TColor color);
-COLORREF GetSysColor(int index);
 
 // ---- Graphics objects ----------------------------------------------------------
 

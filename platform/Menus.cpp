@@ -13,7 +13,7 @@
 
 #include "platform/Controls.h"
 #include "platform/Forms.h"
-#include "platform/Gdi.h"
+#include "platform/win/Gdi.h"
 #include "platform/Graphics.h"
 #include "platform/Streaming.h"
 

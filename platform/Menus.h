@@ -2,8 +2,8 @@
 #pragma once
 
 #include "platform/Classes.h"
-#include "platform/Types.h"
-#include "platform/Windows.h"
+#include "platform/win/Types.h"
+#include "platform/win/Windows.h"
 
 #include <vector>
 

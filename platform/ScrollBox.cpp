@@ -8,7 +8,7 @@
 // nested requests only mark the layout to be run once more.
 #include "platform/ScrollBox.h"
 
-#include "platform/Gdi.h"
+#include "platform/win/Gdi.h"
 #include "platform/Graphics.h"
 #include "platform/Streaming.h"
 

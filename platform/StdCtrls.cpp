@@ -2,7 +2,7 @@
 
 #include "platform/Bitmap.h"
 #include "platform/Forms.h"
-#include "platform/Gdi.h"
+#include "platform/win/Gdi.h"
 #include "platform/Graphics.h"
 
 namespace {

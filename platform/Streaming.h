@@ -35,7 +35,7 @@
 
 #include "platform/Classes.h"
 #include "platform/SysUtils.h"
-#include "platform/Types.h"
+#include "platform/win/Types.h"
 
 #include <any>
 #include <cstdint>

@@ -2,7 +2,8 @@
 // conversion with the framework's semantics and messages, Latin-1 text services.
 #pragma once
 
-#include "platform/Types.h"
+#include "platform/win/Charset.h"
+#include "platform/win/Types.h"
 
 #include <cstdarg>
 #include <stdexcept>
@@ -99,10 +100,6 @@ TDateTime Time();
 TDateTime Now();
 
 // ---- Latin-1 text ----------------------------------------------------------
-
-AnsiString Latin1ToUtf8(const AnsiString& latin1);
-// Characters outside Latin-1 and malformed bytes become '?'.
-AnsiString Utf8ToLatin1(const std::string& utf8);
 
 AnsiString UpperCase(const AnsiString& text);      // ASCII letters only
 AnsiString LowerCase(const AnsiString& text);

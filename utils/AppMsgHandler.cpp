@@ -1,7 +1,7 @@
 #include "utils/AppMsgHandler.h"
 
 #include "platform/Forms.h"
-#include "platform/Windows.h"
+#include "platform/win/Windows.h"
 #include "utils/BlockArray.h"
 
 namespace {

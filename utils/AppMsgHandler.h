@@ -4,7 +4,7 @@
 
 #include "platform/Classes.h"
 #include "platform/Controls.h"
-#include "platform/Messages.h"
+#include "platform/win/Messages.h"
 
 #include <functional>
 

@@ -2,7 +2,7 @@
 #pragma once
 
 #include "platform/SysUtils.h"
-#include "platform/Types.h"
+#include "platform/win/Types.h"
 
 #include <utility>
 #include <vector>

@@ -3,7 +3,7 @@
 // before the decimals and "." between groups of thousands.
 #pragma once
 
-#include "platform/Types.h"
+#include "platform/win/Types.h"
 
 // Non-finite values (cnvDoubleToStr, cnvDoubleToMoney) give "inf", "-inf" or
 // "nan", without decimals or grouping marks.

@@ -1,7 +1,7 @@
 // The grid body's scroll bars as the user sees and uses them.
 #include "GridScreen.h"
 
-#include "platform/BackingStore.h"
+#include "platform/win/BackingStore.h"
 #include "platform/Graphics.h"
 
 #include <gtest/gtest.h>

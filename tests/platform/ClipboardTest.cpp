@@ -1,9 +1,9 @@
 // The clipboard and the message box reach whatever backend is installed.
-#include "platform/Backend.h"
+#include "platform/win/Backend.h"
 #include "platform/Clipbrd.h"
 #include "platform/Forms.h"
-#include "platform/Windows.h"
-#include "platform/backend/headless/HeadlessBackend.h"
+#include "platform/win/Windows.h"
+#include "platform/win/backend/headless/HeadlessBackend.h"
 
 #include <gtest/gtest.h>
 

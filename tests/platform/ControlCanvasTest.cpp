@@ -1,5 +1,5 @@
 // Controls paint through their canvases on the form's backing store.
-#include "platform/BackingStore.h"
+#include "platform/win/BackingStore.h"
 #include "platform/Graphics.h"
 #include "support/UiHarness.h"
 

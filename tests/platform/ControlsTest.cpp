@@ -1,9 +1,9 @@
 // Controls, forms, the application loop and timers, driven through the harness.
 #include "platform/Controls.h"
 #include "platform/ExtCtrls.h"
-#include "platform/Backend.h"
+#include "platform/win/Backend.h"
 #include "platform/Forms.h"
-#include "platform/backend/headless/HeadlessBackend.h"
+#include "platform/win/backend/headless/HeadlessBackend.h"
 #include "support/UiHarness.h"
 
 #include <gtest/gtest.h>

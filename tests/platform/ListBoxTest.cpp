@@ -2,7 +2,7 @@
 // its scroll bar, item changes, sorting and form descriptions.
 #include "platform/ListBox.h"
 
-#include "platform/BackingStore.h"
+#include "platform/win/BackingStore.h"
 #include "platform/Graphics.h"
 #include "platform/Streaming.h"
 #include "support/UiHarness.h"

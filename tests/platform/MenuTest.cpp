@@ -1,5 +1,5 @@
 // Pop-up menus driven like a user would: right clicks, pointer moves, clicks and keys.
-#include "platform/BackingStore.h"
+#include "platform/win/BackingStore.h"
 #include "platform/Graphics.h"
 #include "platform/Menus.h"
 #include "platform/Streaming.h"

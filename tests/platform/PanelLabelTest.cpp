@@ -1,6 +1,6 @@
 // Panels, labels, font and colour inheritance, and form backgrounds, checked on the
 // pixels of the backing store.
-#include "platform/BackingStore.h"
+#include "platform/win/BackingStore.h"
 #include "platform/Bitmap.h"
 #include "platform/ExtCtrls.h"
 #include "platform/Forms.h"

@@ -2,11 +2,11 @@
 // driver (no display needed) into the window manager.
 #ifdef VARN_WITH_SDL
 
-#include "platform/BackingStore.h"
+#include "platform/win/BackingStore.h"
 #include "platform/Forms.h"
-#include "platform/Windows.h"
-#include "platform/backend/sdl/SdlBackend.h"
-#include "platform/backend/sdl/SdlKeys.h"
+#include "platform/win/Windows.h"
+#include "platform/win/backend/sdl/SdlBackend.h"
+#include "platform/win/backend/sdl/SdlKeys.h"
 #include "support/UiHarness.h"
 
 #include <SDL.h>

@@ -1,8 +1,8 @@
 #include "support/UiHarness.h"
 
-#include "platform/BackingStore.h"
-#include "platform/Clock.h"
-#include "platform/WindowManager.h"
+#include "platform/win/BackingStore.h"
+#include "platform/win/Clock.h"
+#include "platform/win/WindowManager.h"
 
 #include <gtest/gtest.h>
 

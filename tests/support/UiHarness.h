@@ -23,7 +23,7 @@
 
 #include "platform/Controls.h"
 #include "platform/Forms.h"
-#include "platform/Input.h"
+#include "platform/win/Input.h"
 
 #include <string>
 #include <utility>

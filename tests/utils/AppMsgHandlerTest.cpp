@@ -2,7 +2,7 @@
 #include "utils/AppMsgHandler.h"
 
 #include "platform/Forms.h"
-#include "platform/Input.h"
+#include "platform/win/Input.h"
 #include "support/UiHarness.h"
 
 #include <gtest/gtest.h>

@@ -2,8 +2,8 @@
 // backend for tests, SDL for live sessions. Only top-level windows reach a backend.
 #pragma once
 
-#include "platform/Messages.h"
-#include "platform/Types.h"
+#include "platform/win/Messages.h"
+#include "platform/win/Types.h"
 
 #include <memory>
 #include <optional>

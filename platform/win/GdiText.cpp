@@ -2,9 +2,9 @@
 // (face, height, style, pitch) into a cached entry holding the Pango font
 // description, the line metrics and measured widths; each DC reuses one
 // PangoLayout for all its text. Latin-1 becomes UTF-8 only here.
-#include "platform/Gdi.h"
+#include "platform/win/Gdi.h"
 
-#include "platform/SysUtils.h"
+#include "platform/win/Charset.h"
 
 #include <pango/pangocairo.h>
 

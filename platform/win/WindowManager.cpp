@@ -7,12 +7,12 @@
 // by a WM_NCPAINT sent just before the window's turn), then a due WM_TIMER;
 // a removed message passes the WH_GETMESSAGE hooks before it is returned.
 // DispatchMessage calls the window procedure; SendMessage calls it at once.
-#include "platform/WindowManager.h"
+#include "platform/win/WindowManager.h"
 
-#include "platform/Backend.h"
-#include "platform/Clock.h"
-#include "platform/Forms.h"
-#include "platform/backend/headless/HeadlessBackend.h"
+#include "platform/win/Backend.h"
+#include "platform/win/Clock.h"
+#include "platform/win/Charset.h"
+#include "platform/win/backend/headless/HeadlessBackend.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -2099,7 +2099,36 @@ BOOL InitializeFlatSB(HWND hwnd)
     return TRUE;
 }
 
+namespace varn {
+namespace {
+
+TMessageBoxHandler& messageBoxHandler()
+{
+    static TMessageBoxHandler handler;
+    return handler;
+}
+
+}  // namespace
+
+int showMessageBox(const AnsiString& text, const AnsiString& caption, int flags)
+{
+    if (messageBoxHandler())
+        return messageBoxHandler()(text, caption, flags);
+    if (std::optional<int> answer = backend().messageBox(text, caption, flags))
+        return *answer;
+    std::fprintf(stderr, "[%s] %s\n", Latin1ToUtf8(caption).c_str(), Latin1ToUtf8(text).c_str());
+    return IDOK;
+}
+
+TMessageBoxHandler setMessageBoxHandler(TMessageBoxHandler handler)
+{
+    std::swap(messageBoxHandler(), handler);
+    return handler;
+}
+
+}  // namespace varn
+
 int MessageBox(HWND, const char* text, const char* caption, UINT flags)
 {
-    return Application->MessageBox(text ? text : "", caption ? caption : "", static_cast<int>(flags));
+    return varn::showMessageBox(text ? text : "", caption ? caption : "", static_cast<int>(flags));
 }

@@ -1,7 +1,7 @@
 // Window messages, virtual keys and the message records, with Win32's numeric values.
 #pragma once
 
-#include "platform/Types.h"
+#include "platform/win/Types.h"
 
 #include <cstdint>
 

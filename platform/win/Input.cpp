@@ -1,8 +1,8 @@
 // Input entry points: build the messages the system would build and post them.
-#include "platform/Input.h"
+#include "platform/win/Input.h"
 
-#include "platform/Clock.h"
-#include "platform/WindowManager.h"
+#include "platform/win/Clock.h"
+#include "platform/win/WindowManager.h"
 
 namespace varn {
 

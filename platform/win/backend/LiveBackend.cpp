@@ -1,7 +1,7 @@
-#include "platform/Backend.h"
+#include "platform/win/Backend.h"
 
 #ifdef VARN_WITH_SDL
-#include "platform/backend/sdl/SdlBackend.h"
+#include "platform/win/backend/sdl/SdlBackend.h"
 #endif
 
 namespace varn {

@@ -3,7 +3,7 @@
 // so they are tested without a display.
 #pragma once
 
-#include "platform/Types.h"
+#include "platform/win/Types.h"
 
 #include <SDL_keyboard.h>
 #include <SDL_messagebox.h>

@@ -1,18 +1,19 @@
-#include "platform/backend/sdl/SdlBackend.h"
+#include "platform/win/backend/sdl/SdlBackend.h"
 
-#include "platform/BackingStore.h"
-#include "platform/Clock.h"
-#include "platform/Controls.h"
-#include "platform/Input.h"
-#include "platform/SysUtils.h"
-#include "platform/WindowManager.h"
-#include "platform/backend/sdl/SdlKeys.h"
+#include "platform/win/BackingStore.h"
+#include "platform/win/Charset.h"
+#include "platform/win/Clock.h"
+#include "platform/win/Input.h"
+#include "platform/win/Windows.h"
+#include "platform/win/WindowManager.h"
+#include "platform/win/backend/sdl/SdlKeys.h"
 
 #include <SDL.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <stdexcept>
 #include <vector>
 
 namespace varn {
@@ -82,7 +83,7 @@ SdlBackend::SdlBackend()
 {
     setHints();
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
-        throw Exception(AnsiString("SDL: ") + SDL_GetError());
+        throw std::runtime_error(std::string("SDL: ") + SDL_GetError());
     SDL_StartTextInput();
 }
 
@@ -114,7 +115,7 @@ void SdlBackend::createWindow(HWND window)
     top.sdl = SDL_CreateWindow(top.title.c_str(), w->rect.left, w->rect.top, std::max(1, w->rect.Width()),
                                std::max(1, w->rect.Height()), windowFlags(*w));
     if (!top.sdl)
-        throw Exception(AnsiString("SDL: ") + SDL_GetError());
+        throw std::runtime_error(std::string("SDL: ") + SDL_GetError());
     SDL_SetWindowData(top.sdl, "hwnd", window);
     windows[window] = top;
 }

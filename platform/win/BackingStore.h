@@ -6,8 +6,8 @@
 // a clip of its frame. Backends present them; tests read their pixels.
 #pragma once
 
-#include "platform/Gdi.h"
-#include "platform/Messages.h"
+#include "platform/win/Gdi.h"
+#include "platform/win/Messages.h"
 
 namespace varn {
 

@@ -1,7 +1,7 @@
 // Device contexts on Cairo image surfaces and the Win32 drawing services.
 #pragma once
 
-#include "platform/Types.h"
+#include "platform/win/Types.h"
 
 #include <cairo.h>
 
@@ -160,6 +160,44 @@ inline COLORREF RGB(int r, int g, int b) { return (r & 0xFF) | ((g & 0xFF) << 8)
 inline int GetRValue(COLORREF c) { return c & 0xFF; }
 inline int GetGValue(COLORREF c) { return (c >> 8) & 0xFF; }
 inline int GetBValue(COLORREF c) { return (c >> 16) & 0xFF; }
+
+// System colour indexes and the TColor value that names each (negative: a system colour).
+constexpr int COLOR_SCROLLBAR = 0;
+constexpr int COLOR_BACKGROUND = 1;
+constexpr int COLOR_ACTIVECAPTION = 2;
+constexpr int COLOR_INACTIVECAPTION = 3;
+constexpr int COLOR_MENU = 4;
+constexpr int COLOR_WINDOW = 5;
+constexpr int COLOR_WINDOWFRAME = 6;
+constexpr int COLOR_MENUTEXT = 7;
+constexpr int COLOR_WINDOWTEXT = 8;
+constexpr int COLOR_CAPTIONTEXT = 9;
+constexpr int COLOR_ACTIVEBORDER = 10;
+constexpr int COLOR_INACTIVEBORDER = 11;
+constexpr int COLOR_APPWORKSPACE = 12;
+constexpr int COLOR_HIGHLIGHT = 13;
+constexpr int COLOR_HIGHLIGHTTEXT = 14;
+constexpr int COLOR_BTNFACE = 15;
+constexpr int COLOR_BTNSHADOW = 16;
+constexpr int COLOR_GRAYTEXT = 17;
+constexpr int COLOR_BTNTEXT = 18;
+constexpr int COLOR_INACTIVECAPTIONTEXT = 19;
+constexpr int COLOR_BTNHIGHLIGHT = 20;
+constexpr int COLOR_3DDKSHADOW = 21;
+constexpr int COLOR_3DLIGHT = 22;
+constexpr int COLOR_INFOTEXT = 23;
+constexpr int COLOR_INFOBK = 24;
+constexpr int COLOR_HOTLIGHT = 26;
+constexpr int COLOR_GRADIENTACTIVECAPTION = 27;
+constexpr int COLOR_GRADIENTINACTIVECAPTION = 28;
+constexpr int COLOR_MENUHILIGHT = 29;
+constexpr int COLOR_MENUBAR = 30;
+constexpr int COLOR_ENDCOLORS = COLOR_MENUBAR;
+
+constexpr TColor sysColor(int index) { return static_cast<TColor>(0x80000000u | static_cast<unsigned>(index)); }
+
+// The classic scheme's RGB for a system colour index; 0 for an unknown index.
+COLORREF GetSysColor(int index);
 
 COLORREF SetTextColor(HDC dc, COLORREF color);
 COLORREF GetTextColor(HDC dc);

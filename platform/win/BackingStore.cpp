@@ -1,7 +1,6 @@
-#include "platform/BackingStore.h"
+#include "platform/win/BackingStore.h"
 
-#include "platform/Bitmap.h"
-#include "platform/WindowManager.h"
+#include "platform/win/WindowManager.h"
 
 #include <map>
 
@@ -210,7 +209,7 @@ bool SaveWindowToPngFile(HWND window, const AnsiString& fileName)
     cairo_set_source_surface(cr, store, -(bounds.left - t->rect.left), -(bounds.top - t->rect.top));
     cairo_paint(cr);
     cairo_destroy(cr);
-    bool saved = SaveSurfaceToPngFile(part, fileName);
+    bool saved = cairo_surface_write_to_png(part, fileName.c_str()) == CAIRO_STATUS_SUCCESS;
     cairo_surface_destroy(part);
     return saved;
 }

@@ -1,7 +1,6 @@
-#include "platform/backend/sdl/SdlKeys.h"
+#include "platform/win/backend/sdl/SdlKeys.h"
 
-#include "platform/Controls.h"
-#include "platform/Windows.h"
+#include "platform/win/Windows.h"
 
 namespace varn::detail {
 

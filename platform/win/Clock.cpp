@@ -1,4 +1,4 @@
-#include "platform/Clock.h"
+#include "platform/win/Clock.h"
 
 #include <chrono>
 

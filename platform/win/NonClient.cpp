@@ -1,9 +1,8 @@
 // Drawing of the non-client area: the border, the sunken client edge and the
 // standard scroll bars, in the standard 3-D look or, after InitializeFlatSB, the
 // flat one. DefWindowProc calls drawNonClient for WM_NCPAINT.
-#include "platform/Gdi.h"
-#include "platform/Graphics.h"
-#include "platform/WindowManager.h"
+#include "platform/win/Gdi.h"
+#include "platform/win/WindowManager.h"
 
 namespace varn::detail {
 

@@ -1,8 +1,33 @@
 // Win32 constants and services that the components call directly.
 #pragma once
 
-#include "platform/Messages.h"
-#include "platform/Types.h"
+#include "platform/win/Messages.h"
+#include "platform/win/Types.h"
+
+#include <functional>
+
+// Cursor shapes: the screen and the windows ask the backend for one of these.
+using TCursor = int;
+constexpr TCursor crDefault = 0;
+constexpr TCursor crNone = -1;
+constexpr TCursor crArrow = -2;
+constexpr TCursor crCross = -3;
+constexpr TCursor crIBeam = -4;
+constexpr TCursor crSizeNESW = -6;
+constexpr TCursor crSizeNS = -7;
+constexpr TCursor crSizeNWSE = -8;
+constexpr TCursor crSizeWE = -9;
+constexpr TCursor crUpArrow = -10;
+constexpr TCursor crHourGlass = -11;
+constexpr TCursor crDrag = -12;
+constexpr TCursor crNoDrop = -13;
+constexpr TCursor crHSplit = -14;
+constexpr TCursor crVSplit = -15;
+constexpr TCursor crNo = -18;
+constexpr TCursor crAppStart = -19;
+constexpr TCursor crHelp = -20;
+constexpr TCursor crHandPoint = -21;
+constexpr TCursor crSizeAll = -22;
 
 // MessageBox flags and answers.
 constexpr int MB_OK = 0x0;
@@ -300,5 +325,17 @@ BOOL ShowScrollBar(HWND hwnd, int bar, BOOL show);
 // Gives the window's standard scroll bars the flat look; FALSE for no window.
 BOOL InitializeFlatSB(HWND hwnd);
 
-// Goes to Application->MessageBox.
+// Shows a modal message box and answers with the ID* of the button chosen. A live
+// session shows a dialog; headless, without a handler, the text goes to stderr and
+// the answer is IDOK.
 int MessageBox(HWND owner, const char* text, const char* caption, UINT flags);
+
+// Where message boxes go when set: tests install one to capture text and caption.
+using TMessageBoxHandler = std::function<int(const AnsiString& text, const AnsiString& caption, int flags)>;
+
+namespace varn {
+// MessageBox for texts that may hold any byte.
+int showMessageBox(const AnsiString& text, const AnsiString& caption, int flags);
+// Installs handler (empty: the default) and answers the one it replaces.
+TMessageBoxHandler setMessageBoxHandler(TMessageBoxHandler handler);
+}  // namespace varn

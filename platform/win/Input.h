@@ -3,7 +3,7 @@
 // queue (never sends them), so the application's message event sees them first.
 #pragma once
 
-#include "platform/Types.h"
+#include "platform/win/Types.h"
 
 namespace varn {
 

@@ -2,7 +2,7 @@
 // backing stores, input only through the input functions.
 #pragma once
 
-#include "platform/Backend.h"
+#include "platform/win/Backend.h"
 
 namespace varn {
 

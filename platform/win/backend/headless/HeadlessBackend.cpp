@@ -1,6 +1,6 @@
-#include "platform/backend/headless/HeadlessBackend.h"
+#include "platform/win/backend/headless/HeadlessBackend.h"
 
-#include "platform/Clock.h"
+#include "platform/win/Clock.h"
 
 #include <chrono>
 #include <thread>

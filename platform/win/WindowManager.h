@@ -2,7 +2,7 @@
 // input). Applications use the Win32 functions of platform/Windows.h.
 #pragma once
 
-#include "platform/Windows.h"
+#include "platform/win/Windows.h"
 
 #include <deque>
 #include <functional>

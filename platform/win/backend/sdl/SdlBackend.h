@@ -6,7 +6,7 @@
 //   message loop (queue drained) -> present(window) -> backing store -> window surface
 #pragma once
 
-#include "platform/Backend.h"
+#include "platform/win/Backend.h"
 
 #include <map>
 #include <string>
