@@ -1,11 +1,19 @@
-// Umbrella header: every public header of the platform layer and the components.
+// Umbrella header: every public header of the window system, the framework and the components.
 #pragma once
 
+// The window system.
 #include "platform/win/Types.h"
-#include "platform/SysUtils.h"
-#include "platform/Classes.h"
 #include "platform/win/Messages.h"
 #include "platform/win/Windows.h"
+#include "platform/win/Clock.h"
+#include "platform/win/Input.h"
+#include "platform/win/Gdi.h"
+#include "platform/win/BackingStore.h"
+#include "platform/win/Charset.h"
+
+// The framework.
+#include "platform/SysUtils.h"
+#include "platform/Classes.h"
 #include "platform/Controls.h"
 #include "platform/Forms.h"
 #include "platform/Clipbrd.h"
@@ -14,15 +22,13 @@
 #include "platform/ListBox.h"
 #include "platform/ScrollBox.h"
 #include "platform/StdCtrls.h"
-#include "platform/win/Clock.h"
-#include "platform/win/Input.h"
-#include "platform/win/Gdi.h"
 #include "platform/Graphics.h"
 #include "platform/Bitmap.h"
 #include "platform/ImageList.h"
 #include "platform/JpegImage.h"
-#include "platform/win/BackingStore.h"
 #include "platform/Streaming.h"
+
+// The components.
 #include "utils/Version.h"
 #include "utils/AppMsgHandler.h"
 #include "utils/BlockArray.h"

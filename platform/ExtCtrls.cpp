@@ -1,7 +1,7 @@
 #include "platform/ExtCtrls.h"
 
-#include "platform/win/Gdi.h"
 #include "platform/Graphics.h"
+#include "platform/win/Gdi.h"
 #include "platform/win/Windows.h"
 
 #include <map>

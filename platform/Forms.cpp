@@ -1,10 +1,10 @@
 // Forms, the application object with its message loop, and the screen.
 #include "platform/Forms.h"
 
-#include "platform/win/Backend.h"
-#include "platform/win/Gdi.h"
 #include "platform/Graphics.h"
 #include "platform/SysUtils.h"
+#include "platform/win/Backend.h"
+#include "platform/win/Gdi.h"
 #include "platform/win/Windows.h"
 
 #include <cstdio>

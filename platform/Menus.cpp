@@ -13,9 +13,9 @@
 
 #include "platform/Controls.h"
 #include "platform/Forms.h"
-#include "platform/win/Gdi.h"
 #include "platform/Graphics.h"
 #include "platform/Streaming.h"
+#include "platform/win/Gdi.h"
 
 #include <algorithm>
 #include <cctype>

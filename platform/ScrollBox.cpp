@@ -8,9 +8,9 @@
 // nested requests only mark the layout to be run once more.
 #include "platform/ScrollBox.h"
 
-#include "platform/win/Gdi.h"
 #include "platform/Graphics.h"
 #include "platform/Streaming.h"
+#include "platform/win/Gdi.h"
 
 #include <algorithm>
 

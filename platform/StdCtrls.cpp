@@ -2,8 +2,8 @@
 
 #include "platform/Bitmap.h"
 #include "platform/Forms.h"
-#include "platform/win/Gdi.h"
 #include "platform/Graphics.h"
+#include "platform/win/Gdi.h"
 
 namespace {
 

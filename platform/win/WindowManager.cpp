@@ -10,8 +10,8 @@
 #include "platform/win/WindowManager.h"
 
 #include "platform/win/Backend.h"
-#include "platform/win/Clock.h"
 #include "platform/win/Charset.h"
+#include "platform/win/Clock.h"
 #include "platform/win/backend/headless/HeadlessBackend.h"
 
 #include <algorithm>

@@ -1,8 +1,8 @@
 // The grid body's scroll bars as the user sees and uses them.
 #include "GridScreen.h"
 
-#include "platform/win/BackingStore.h"
 #include "platform/Graphics.h"
+#include "platform/win/BackingStore.h"
 
 #include <gtest/gtest.h>
 

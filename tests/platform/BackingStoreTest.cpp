@@ -1,7 +1,7 @@
 // Device contexts of windows on their top-level window's backing store: origin,
 // clip to the visible client area, children and the update region.
-#include "platform/win/BackingStore.h"
 #include "platform/Graphics.h"
+#include "platform/win/BackingStore.h"
 #include "platform/win/WindowManager.h"
 
 #include <gtest/gtest.h>

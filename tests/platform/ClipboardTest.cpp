@@ -1,7 +1,7 @@
 // The clipboard and the message box reach whatever backend is installed.
-#include "platform/win/Backend.h"
 #include "platform/Clipbrd.h"
 #include "platform/Forms.h"
+#include "platform/win/Backend.h"
 #include "platform/win/Windows.h"
 #include "platform/win/backend/headless/HeadlessBackend.h"
 

@@ -1,6 +1,6 @@
 // Controls paint through their canvases on the form's backing store.
-#include "platform/win/BackingStore.h"
 #include "platform/Graphics.h"
+#include "platform/win/BackingStore.h"
 #include "support/UiHarness.h"
 
 #include <gtest/gtest.h>

@@ -1,8 +1,8 @@
 // Controls, forms, the application loop and timers, driven through the harness.
 #include "platform/Controls.h"
 #include "platform/ExtCtrls.h"
-#include "platform/win/Backend.h"
 #include "platform/Forms.h"
+#include "platform/win/Backend.h"
 #include "platform/win/backend/headless/HeadlessBackend.h"
 #include "support/UiHarness.h"
 

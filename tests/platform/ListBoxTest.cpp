@@ -2,9 +2,9 @@
 // its scroll bar, item changes, sorting and form descriptions.
 #include "platform/ListBox.h"
 
-#include "platform/win/BackingStore.h"
 #include "platform/Graphics.h"
 #include "platform/Streaming.h"
+#include "platform/win/BackingStore.h"
 #include "support/UiHarness.h"
 
 #include <gtest/gtest.h>

@@ -1,8 +1,8 @@
 // Pop-up menus driven like a user would: right clicks, pointer moves, clicks and keys.
-#include "platform/win/BackingStore.h"
 #include "platform/Graphics.h"
 #include "platform/Menus.h"
 #include "platform/Streaming.h"
+#include "platform/win/BackingStore.h"
 #include "support/UiHarness.h"
 
 #include <cairo.h>

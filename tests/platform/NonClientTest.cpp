@@ -1,8 +1,8 @@
 // The non-client area: borders, client edges and standard scroll bars drawn in
 // the 3-D and the flat look, frame repaint order, and held arrows and tracks that
 // repeat by the manual clock.
-#include "platform/win/BackingStore.h"
 #include "platform/Graphics.h"
+#include "platform/win/BackingStore.h"
 #include "platform/win/Input.h"
 #include "platform/win/Windows.h"
 #include "support/UiHarness.h"

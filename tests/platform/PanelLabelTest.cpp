@@ -1,12 +1,12 @@
 // Panels, labels, font and colour inheritance, and form backgrounds, checked on the
 // pixels of the backing store.
-#include "platform/win/BackingStore.h"
 #include "platform/Bitmap.h"
 #include "platform/ExtCtrls.h"
 #include "platform/Forms.h"
 #include "platform/Graphics.h"
 #include "platform/StdCtrls.h"
 #include "platform/Streaming.h"
+#include "platform/win/BackingStore.h"
 #include "support/UiHarness.h"
 
 #include <gtest/gtest.h>

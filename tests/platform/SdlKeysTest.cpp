@@ -2,8 +2,8 @@
 // driver (no display needed) into the window manager.
 #ifdef VARN_WITH_SDL
 
-#include "platform/win/BackingStore.h"
 #include "platform/Forms.h"
+#include "platform/win/BackingStore.h"
 #include "platform/win/Windows.h"
 #include "platform/win/backend/sdl/SdlBackend.h"
 #include "platform/win/backend/sdl/SdlKeys.h"

@@ -1,7 +1,7 @@
 // The message model at the Win32 level: queue, paint and timer synthesis, focus,
 // activation, capture, input messages and message hooks.
-#include "platform/win/Clock.h"
 #include "platform/Forms.h"
+#include "platform/win/Clock.h"
 #include "platform/win/Input.h"
 #include "platform/win/Windows.h"
 #include "support/UiHarness.h"

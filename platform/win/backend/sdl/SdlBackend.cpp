@@ -4,8 +4,8 @@
 #include "platform/win/Charset.h"
 #include "platform/win/Clock.h"
 #include "platform/win/Input.h"
-#include "platform/win/Windows.h"
 #include "platform/win/WindowManager.h"
+#include "platform/win/Windows.h"
 #include "platform/win/backend/sdl/SdlKeys.h"
 
 #include <SDL.h>
