@@ -6,7 +6,7 @@
 
 #include <string>
 
-TEST(RowInfo, NewRecordHasThePartDefaultsAndNoTextBlock)
+TEST(RowInfo, NewRecordIsUnmarkedAllNullWithNoAttributesAndNoTextBlock)
 {
     TVarnGrid_rowInfo row;
     EXPECT_FALSE(row.selected || row.checkMark || row.unicolumn || row.noCheckBox);
