@@ -104,6 +104,25 @@ int32_t truncateToInt(double value)
     return static_cast<int32_t>(value);
 }
 
+// atoi's reading (leading blanks, a sign, the digits up to the first other
+// character; no digits give 0), held inside the 32-bit range: a BIGINT or a
+// long DECIMAL holds more than atoi can give without overflowing.
+int32_t readInteger(const char* text)
+{
+    while (*text == ' ' || (*text >= '\t' && *text <= '\r'))
+        ++text;
+    bool negative = *text == '-';
+    if (*text == '-' || *text == '+')
+        ++text;
+    constexpr int64_t cap = int64_t(1) << 32;  // past either limit
+    int64_t magnitude = 0;
+    for (; *text >= '0' && *text <= '9'; ++text)
+        magnitude = std::min(magnitude * 10 + (*text - '0'), cap);
+    if (negative)
+        return magnitude >= -int64_t(INT32_MIN) ? INT32_MIN : static_cast<int32_t>(-magnitude);
+    return magnitude >= INT32_MAX ? INT32_MAX : static_cast<int32_t>(magnitude);
+}
+
 int readNumber(const char* text, size_t start, size_t count)
 {
     char copy[8] = {};
@@ -362,15 +381,15 @@ int32_t sDB_query::getInteger(int col)
     if (fields[col].type == sDB_type_floating)
         return truncateToInt(getDouble(col));
     const char* text = cell(col);
-    return text ? std::atoi(text) : 0;
+    return text ? readInteger(text) : 0;
 }
 
 double sDB_query::getDouble(int col)
 {
     if (!checkType(col, sDB_type_floating, sDB_type_integer, "DOUBLE"))
         return 0.0;
-    if (fields[col].type == sDB_type_integer)
-        return getInteger(col);
+    // Integer columns are read as written too: a BIGINT beyond 32 bits and the
+    // cents of a DECIMAL, which counts as an integer column, are kept.
     const char* text = cell(col);
     return text ? readDouble(text) : 0.0;
 }

@@ -64,7 +64,7 @@ TEST_F(Query, TypedGettersFollowTheColumnTypes)
     EXPECT_EQ(query.getInteger(1), -42);
     EXPECT_EQ(query.getDouble(1), -42.0);
     EXPECT_EQ(query.getInteger(2), 12);
-    EXPECT_EQ(query.getDouble(2), 12.0);
+    EXPECT_EQ(query.getDouble(2), 12.75);
     EXPECT_EQ(query.getInteger(3), -2);
     EXPECT_NEAR(query.getDouble(3), -2.7, 1e-6);
     sDB_date date = query.getDate(4);
@@ -100,6 +100,49 @@ TEST_F(Query, TypedGettersFollowTheColumnTypes)
     EXPECT_EQ(query.getInteger(3), 0);
     EXPECT_TRUE(query.getDate(4).isNull());
     EXPECT_EQ(query.getTime(7).hour, 0);
+    EXPECT_EQ(takeMessages(), std::vector<ShownMessage>{});
+}
+
+TEST_F(Query, WideIntegersSaturateAndDecimalsReadInFull)
+{
+    admin("create table W (b bigint, u bigint unsigned, d decimal(12,2), h decimal(65,0))");
+    admin("insert into W values (9223372036854775807, 18446744073709551615, 12.75, "
+          "99999999999999999999999999999999999999999999999999999999999999999)");
+    admin("insert into W values (4294967297, 4294967297, -12.75, -3000000000)");
+    admin("insert into W values (-9223372036854775808, 2147483647, 0.05, -2147483648)");
+    sDB_query query(&connection);
+    query.exec("select * from W");
+    ASSERT_EQ(query.getRecordCount(), 3);
+    // The decimal columns still count as integers; only getDouble reads them in full.
+    EXPECT_EQ(query.getFieldInfo(2).type, sDB_type_integer);
+
+    EXPECT_EQ(query.getInteger(0), INT32_MAX);
+    EXPECT_EQ(query.getInteger(1), INT32_MAX);
+    EXPECT_EQ(query.getInteger(2), 12);
+    EXPECT_EQ(query.getInteger(3), INT32_MAX);
+    EXPECT_EQ(query.getDouble(0), 9223372036854775807.0);
+    EXPECT_EQ(query.getDouble(1), 18446744073709551615.0);
+    EXPECT_EQ(query.getDouble(2), 12.75);
+    EXPECT_EQ(query.getDouble(3), 1e65);
+
+    query.next();
+    EXPECT_EQ(query.getInteger(0), INT32_MAX);  // not 1, the low 32 bits
+    EXPECT_EQ(query.getInteger(2), -12);
+    EXPECT_EQ(query.getInteger(3), INT32_MIN);
+    EXPECT_EQ(query.getDouble(0), 4294967297.0);
+    EXPECT_EQ(query.getDouble(2), -12.75);
+
+    query.next();
+    EXPECT_EQ(query.getInteger(0), INT32_MIN);
+    EXPECT_EQ(query.getInteger(1), INT32_MAX);
+    EXPECT_EQ(query.getInteger(3), INT32_MIN);
+    EXPECT_EQ(query.getDouble(0), -9223372036854775808.0);
+
+    // Cents add up instead of being dropped row by row.
+    double total = 0;
+    for (query.first(); !query.eof(); query.next())
+        total += query.getDouble("d");
+    EXPECT_NEAR(total, 0.05, 1e-9);
     EXPECT_EQ(takeMessages(), std::vector<ShownMessage>{});
 }
 
