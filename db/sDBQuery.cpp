@@ -79,6 +79,23 @@ void showServerError(MYSQL* mysql)
     sDB_showMessage(mysql_error(mysql), errorCaption);
 }
 
+// A CALL answers with one result per SELECT of the procedure and a closing
+// status; the connection takes no other command until all have been read.
+// Reads and drops those after the one the caller took; an error among them is shown.
+void discardPendingResults(MYSQL* mysql)
+{
+    while (mysql_more_results(mysql)) {
+        int status = mysql_next_result(mysql);
+        if (status != 0) {
+            if (status > 0)
+                showServerError(mysql);
+            return;
+        }
+        if (MYSQL_RES* rows = mysql_store_result(mysql))
+            mysql_free_result(rows);
+    }
+}
+
 // The C library's decimal reading, as atof does it but always with a decimal
 // point, whatever locale the process runs in.
 double readDouble(const char* text)
@@ -204,7 +221,9 @@ int32_t sDB_execute(sDB_connection* connection, const AnsiString& sql)
         else
             showServerError(mysql);
     }
-    return static_cast<int32_t>(static_cast<uint32_t>(mysql_affected_rows(mysql)));
+    auto affected = static_cast<int32_t>(static_cast<uint32_t>(mysql_affected_rows(mysql)));
+    discardPendingResults(mysql);
+    return affected;
 }
 
 AnsiString sDB_quote(sDB_connection* connection, const AnsiString& text)
@@ -265,12 +284,11 @@ void sDB_query::exec(const AnsiString& sql)
         return;
     }
     result = mysql_store_result(mysql);
-    if (!result) {
-        // No result is normal for a statement without rows, an error otherwise.
-        if (mysql_field_count(mysql) != 0)
-            showServerError(mysql);
+    if (!result && mysql_field_count(mysql) != 0)
+        showServerError(mysql);  // no result is normal only for a statement without rows
+    discardPendingResults(mysql);
+    if (!result)
         return;
-    }
     recordCount = static_cast<int32_t>(mysql_num_rows(result));
     fieldCount = static_cast<int32_t>(mysql_num_fields(result));
     fields = std::make_unique<sDB_FieldInfo[]>(fieldCount);

@@ -186,6 +186,37 @@ TEST_F(Query, CursorWalksTheRowsAndStaysOnTheLastPastTheEnd)
     EXPECT_EQ(query.getString(0), "");
 }
 
+TEST_F(Query, ProceduresThatReturnRowsLeaveTheConnectionUsable)
+{
+    admin("create table T (code varchar(10), n int)");
+    admin("insert into T values ('a', 1), ('b', 2)");
+    admin("create procedure twoSets() begin select code from T order by n; select 42; end");
+    admin("create procedure failsLate() begin select 1; select * from NoSuchTable; end");
+    sDB_query query(&connection);
+
+    // The first set is the query's result; the others and the closing status are read and dropped.
+    query.exec("call twoSets()");
+    EXPECT_EQ(query.getRecordCount(), 2);
+    EXPECT_EQ(query.getString(0), "a");
+    query.exec("select count(*) from T");
+    EXPECT_EQ(query.getInteger(0), 2);
+
+    sDB_execute(&connection, "call twoSets()");
+    EXPECT_EQ(sDB_execute(&connection, "update T set n = n + 1"), 2);
+    EXPECT_EQ(takeMessages(), std::vector<ShownMessage>{});
+
+    // An error in a later set is shown, and the connection still takes commands.
+    query.exec("call failsLate()");
+    std::vector<ShownMessage> shown = takeMessages();
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_NE(shown[0].text.find("NoSuchTable"), std::string::npos) << shown[0].text;
+    sDB_execute(&connection, "call failsLate()");
+    EXPECT_EQ(takeMessages().size(), 1u);
+    query.exec("select sum(n) from T");
+    EXPECT_EQ(query.getInteger(0), 5);
+    EXPECT_EQ(takeMessages(), std::vector<ShownMessage>{});
+}
+
 TEST_F(Query, FindFieldIgnoresCaseAndMatchesTheSourceTable)
 {
     admin("create table TA (code varchar(10), name varchar(10))");
