@@ -5,6 +5,7 @@
 #include "platform/Windows.h"
 
 #include <mysql.h>
+#include <mysqld_error.h>
 
 #include <algorithm>
 #include <charconv>
@@ -94,6 +95,54 @@ void discardPendingResults(MYSQL* mysql)
         if (MYSQL_RES* rows = mysql_store_result(mysql))
             mysql_free_result(rows);
     }
+}
+
+// Warnings by which the server says that it stored something other than what a
+// statement gave: cut, clipped, converted or defaulted values. Its notes (a
+// decimal rounded to the column's scale) are not among them.
+bool changesValue(unsigned code)
+{
+    switch (code) {
+    case ER_BAD_NULL_ERROR:
+    case ER_WARN_TOO_MANY_RECORDS:
+    case ER_WARN_NULL_TO_NOTNULL:
+    case ER_WARN_DATA_OUT_OF_RANGE:
+    case WARN_DATA_TRUNCATED:
+    case ER_TRUNCATED_WRONG_VALUE:
+    case ER_INVALID_CHARACTER_STRING:
+    case ER_TRUNCATED_WRONG_VALUE_FOR_FIELD:
+    case ER_ILLEGAL_VALUE_FOR_TYPE:
+    case ER_DATA_TOO_LONG:
+    case ER_DATA_OVERFLOW:
+    case ER_BAD_DATA:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// After a statement that changed data: shows the server's warnings that mean a
+// value was stored otherwise than it was sent.
+void showChangedValues(MYSQL* mysql)
+{
+    if (mysql_warning_count(mysql) == 0)
+        return;
+    const char* const sql = "SHOW WARNINGS";
+    if (mysql_real_query(mysql, sql, std::strlen(sql)) != 0)
+        return;
+    MYSQL_RES* rows = mysql_store_result(mysql);
+    if (!rows)
+        return;
+    AnsiString text;
+    while (MYSQL_ROW row = mysql_fetch_row(rows)) {
+        // Level, Code, Message
+        if (row[0] && row[1] && row[2] && std::strcmp(row[0], "Warning") == 0 &&
+            changesValue(static_cast<unsigned>(std::atoi(row[1]))))
+            text += AnsiString("\n") + row[2];
+    }
+    mysql_free_result(rows);
+    if (!text.empty())
+        sDB_showMessage("el servidor ha guardado un valor distinto del enviado:" + text, "OJO");
 }
 
 // The C library's decimal reading, as atof does it but always with a decimal
@@ -221,8 +270,11 @@ int32_t sDB_execute(sDB_connection* connection, const AnsiString& sql)
         else
             showServerError(mysql);
     }
+    bool changesData = mysql_field_count(mysql) == 0;
     auto affected = static_cast<int32_t>(static_cast<uint32_t>(mysql_affected_rows(mysql)));
     discardPendingResults(mysql);
+    if (changesData)
+        showChangedValues(mysql);
     return affected;
 }
 
@@ -284,9 +336,12 @@ void sDB_query::exec(const AnsiString& sql)
         return;
     }
     result = mysql_store_result(mysql);
-    if (!result && mysql_field_count(mysql) != 0)
+    bool changesData = mysql_field_count(mysql) == 0;
+    if (!result && !changesData)
         showServerError(mysql);  // no result is normal only for a statement without rows
     discardPendingResults(mysql);
+    if (changesData)
+        showChangedValues(mysql);
     if (!result)
         return;
     recordCount = static_cast<int32_t>(mysql_num_rows(result));

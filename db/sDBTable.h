@@ -29,7 +29,8 @@ public:
     // (both are SQL and go in as they are). Returns the number of rows.
     int32_t select(const AnsiString& where = AnsiString(), const AnsiString& orderBy = AnsiString());
 
-    // Each adds one assignment to the UPDATE of the current record.
+    // Each adds one assignment to the UPDATE of the current record. setFloat
+    // refuses infinities and NaN with a message, and post() then sends nothing.
     void setInteger(const AnsiString& field, int32_t value);
     void setFloat(const AnsiString& field, double value);
     void setString(const AnsiString& field, const AnsiString& value);
@@ -54,6 +55,8 @@ protected:
     int32_t setCount = 0;    // assignments collected; decides where ", " goes
 
 private:
+    bool refused = false;    // a setter refused its value: post() drops the collected UPDATE
+
     enum class StartMode { Assignment, HeadOnly };
     void startAssignment(StartMode mode);
     void addAssignment(const AnsiString& field, const AnsiString& valueText);
