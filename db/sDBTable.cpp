@@ -173,9 +173,17 @@ bool sDB_table::deleteRecord(const AnsiString& key)
     checkConnection();
     if (!hasConnection())
         return false;
-    bool wasCurrent = !code.empty() && code == key;
     int32_t removed = sDB_execute(connection, "delete from " + getTableName() + " where code=" + sDB_quote(connection, key));
-    if (wasCurrent && removed > 0)
+    if (removed > 0 && !code.empty() && (code == key || !currentRecordExists()))
         clear();
     return removed > 0;
+}
+
+bool sDB_table::currentRecordExists()
+{
+    // Asked of the server: its collation decides which keys are equal (letter
+    // case and trailing blanks often do not count), not a comparison of bytes.
+    sDB_query probe(connection);
+    probe.exec("select count(*) from " + getTableName() + " where code=" + sDB_quote(connection, code));
+    return !probe.eof() && probe.getInteger(0) > 0;
 }

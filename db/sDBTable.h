@@ -43,7 +43,7 @@ public:
     // the server refuses it (a duplicate key, for one).
     bool insertRecord(const AnsiString& key);
     // Removes the record with this key; false when there was none. Deleting the
-    // current record clears the table.
+    // current record, or a key the server counts as equal to it, clears the table.
     bool deleteRecord(const AnsiString& key);
 
 protected:
@@ -60,4 +60,5 @@ private:
     enum class StartMode { Assignment, HeadOnly };
     void startAssignment(StartMode mode);
     void addAssignment(const AnsiString& field, const AnsiString& valueText);
+    bool currentRecordExists();
 };

@@ -267,3 +267,42 @@ TEST_F(Table, ValuesTheServerChangesAreReported)
     EXPECT_EQ(takeMessages().size(), 2u);
     EXPECT_EQ(adminColumn("select concat(n, a) from T"), std::vector<std::string>{"abcde-128"});
 }
+
+TEST_F(Table, DeletingAKeyTheServerCountsAsEqualDropsTheCurrentRecord)
+{
+    admin("create table T (code varchar(20) primary key, n int)");
+    admin("insert into T values ('abc', 1), ('xyz', 2), ('def', 3)");
+    sDB_table table(&connection);
+    table.setTableName("T");
+
+    // The column's collation ignores letter case and trailing blanks.
+    ASSERT_TRUE(table.load("abc"));
+    EXPECT_TRUE(table.deleteRecord("ABC"));
+    EXPECT_EQ(table.getCode(), "");
+    EXPECT_TRUE(table.eof());
+    EXPECT_EQ(table.getRecordCount(), -1);
+    ASSERT_TRUE(table.load("xyz"));
+    EXPECT_TRUE(table.deleteRecord("XYZ "));
+    EXPECT_EQ(table.getCode(), "");
+    EXPECT_TRUE(table.eof());
+
+    // Deleting another record keeps the current one.
+    admin("insert into T values ('ghi', 4)");
+    ASSERT_TRUE(table.load("def"));
+    EXPECT_TRUE(table.deleteRecord("GHI"));
+    EXPECT_EQ(table.getCode(), "def");
+    EXPECT_EQ(table.getInteger("n"), 3);
+    EXPECT_EQ(adminColumn("select code from T"), std::vector<std::string>{"def"});
+
+    // Under a binary collation other bytes are another key.
+    admin("create table B (code varchar(20) collate latin1_bin primary key, n int)");
+    admin("insert into B values ('abc', 1), ('ABC', 2)");
+    table.setTableName("B");
+    ASSERT_TRUE(table.load("abc"));
+    EXPECT_TRUE(table.deleteRecord("ABC"));
+    EXPECT_EQ(table.getCode(), "abc");
+    EXPECT_EQ(table.getInteger("n"), 1);
+    EXPECT_FALSE(table.deleteRecord("ABC "));
+    EXPECT_EQ(table.getCode(), "abc");
+    EXPECT_EQ(takeMessages(), std::vector<ShownMessage>{});
+}
