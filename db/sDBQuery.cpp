@@ -4,6 +4,7 @@
 #include "platform/SysUtils.h"
 #include "platform/Windows.h"
 
+#include <errmsg.h>
 #include <mysql.h>
 #include <mysqld_error.h>
 
@@ -13,6 +14,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 namespace {
 
@@ -75,21 +77,108 @@ void showNoConnection()
     sDB_showMessage("No se ha asignado conexi\xF3n\nTodo va a fallar", "OJO");
 }
 
-void showServerError(MYSQL* mysql)
+// Errors after which the connection is gone: the server went away or closed
+// the session (killed, or sent a packet over its limit).
+bool losesConnection(unsigned error)
 {
-    sDB_showMessage(mysql_error(mysql), errorCaption);
+    return error == CR_SERVER_GONE_ERROR || error == CR_SERVER_LOST || error == CR_SERVER_LOST_EXTENDED ||
+           error == ER_CONNECTION_KILLED || error == ER_NET_PACKET_TOO_LARGE || error == ER_NET_READ_ERROR ||
+           error == ER_NET_ERROR_ON_WRITE;
+}
+
+// Shows the error of the last call on the connection; an error that lost the
+// connection marks it to be opened again before the next statement.
+void showServerError(sDB_connection& connection)
+{
+    AnsiString text = mysql_error(connection.mysql);
+    if (losesConnection(mysql_errno(connection.mysql))) {
+        connection.lost = true;
+        text += "\nse ha perdido la conexi\xF3n con el servidor: se volver\xE1 a conectar antes de la "
+                "pr\xF3xima sentencia";
+    }
+    sDB_showMessage(text, errorCaption);
+}
+
+// Opens a lost connection again through the client library, which keeps the
+// host, user, database and character set it was first opened with.
+bool reconnect(sDB_connection& connection)
+{
+    MYSQL* mysql = connection.mysql;
+    my_bool wasOn = 0;
+    my_bool on = 1;
+    mysql_get_option(mysql, MYSQL_OPT_RECONNECT, &wasOn);
+    mysql_options(mysql, MYSQL_OPT_RECONNECT, &on);
+    bool failed = mysql_ping(mysql) != 0;
+    mysql_options(mysql, MYSQL_OPT_RECONNECT, &wasOn);
+    if (failed) {
+        sDB_showMessage(AnsiString(mysql_error(mysql)) +
+                            "\nno se ha podido volver a conectar con el servidor: la sentencia no se ha enviado",
+                        errorCaption);
+        return false;
+    }
+    connection.lost = false;
+    return true;
+}
+
+// The server closes the connection on a statement of max_allowed_packet bytes
+// or more (with the command byte it takes at most that less two): such a
+// statement is refused before it is sent. Every server takes 1024 bytes; above
+// that its limit is asked once per session.
+bool fitsServerPacket(sDB_connection& connection, const AnsiString& sql)
+{
+    if (sql.size() + 2 <= 1024)
+        return true;
+    MYSQL* mysql = connection.mysql;
+    unsigned long session = mysql_thread_id(mysql);
+    if (connection.maxPacket == 0 || connection.maxPacketSession != session) {
+        const char* const ask = "select @@max_allowed_packet";
+        if (mysql_real_query(mysql, ask, std::strlen(ask)) != 0)
+            return true;  // the statement itself then fails and says why
+        MYSQL_RES* rows = mysql_store_result(mysql);
+        MYSQL_ROW row = rows ? mysql_fetch_row(rows) : nullptr;
+        connection.maxPacket = row && row[0] ? std::strtoul(row[0], nullptr, 10) : 0;
+        connection.maxPacketSession = session;
+        if (rows)
+            mysql_free_result(rows);
+        if (connection.maxPacket == 0)
+            return true;
+    }
+    size_t largest = connection.maxPacket - 2;
+    if (sql.size() <= largest)
+        return true;
+    sDB_showMessage("la sentencia ocupa " + std::to_string(sql.size()) + " bytes y el servidor admite como m\xE1ximo " +
+                        std::to_string(largest) + " (max_allowed_packet " + std::to_string(connection.maxPacket) +
+                        "): no se ha enviado",
+                    errorCaption);
+    return false;
+}
+
+// Sends one statement over an open connection after opening it again if a
+// statement lost it. False, after showing why, when the server did not take it.
+bool sendStatement(sDB_connection& connection, const AnsiString& sql)
+{
+    if (connection.lost && !reconnect(connection))
+        return false;
+    if (!fitsServerPacket(connection, sql))
+        return false;
+    if (mysql_real_query(connection.mysql, sql.data(), sql.size()) != 0) {
+        showServerError(connection);
+        return false;
+    }
+    return true;
 }
 
 // A CALL answers with one result per SELECT of the procedure and a closing
 // status; the connection takes no other command until all have been read.
 // Reads and drops those after the one the caller took; an error among them is shown.
-void discardPendingResults(MYSQL* mysql)
+void discardPendingResults(sDB_connection& connection)
 {
+    MYSQL* mysql = connection.mysql;
     while (mysql_more_results(mysql)) {
         int status = mysql_next_result(mysql);
         if (status != 0) {
             if (status > 0)
-                showServerError(mysql);
+                showServerError(connection);
             return;
         }
         if (MYSQL_RES* rows = mysql_store_result(mysql))
@@ -123,13 +212,18 @@ bool changesValue(unsigned code)
 
 // After a statement that changed data: shows the server's warnings that mean a
 // value was stored otherwise than it was sent.
-void showChangedValues(MYSQL* mysql)
+void showChangedValues(sDB_connection& connection)
 {
+    MYSQL* mysql = connection.mysql;
     if (mysql_warning_count(mysql) == 0)
         return;
     const char* const sql = "SHOW WARNINGS";
-    if (mysql_real_query(mysql, sql, std::strlen(sql)) != 0)
+    if (mysql_real_query(mysql, sql, std::strlen(sql)) != 0) {
+        // The statement itself was done; only the next one needs to know.
+        if (losesConnection(mysql_errno(mysql)))
+            connection.lost = true;
         return;
+    }
     MYSQL_RES* rows = mysql_store_result(mysql);
     if (!rows)
         return;
@@ -257,24 +351,22 @@ int32_t sDB_execute(sDB_connection* connection, const AnsiString& sql)
         showNoConnection();
         return 0;
     }
-    MYSQL* mysql = connection->mysql;
-    if (mysql_real_query(mysql, sql.data(), sql.size()) != 0) {
-        showServerError(mysql);
+    if (!sendStatement(*connection, sql))
         return 0;
-    }
+    MYSQL* mysql = connection->mysql;
     // A statement that does return rows must have them read, or the connection
     // refuses the next command.
     if (mysql_field_count(mysql) != 0) {
         if (MYSQL_RES* rows = mysql_store_result(mysql))
             mysql_free_result(rows);
         else
-            showServerError(mysql);
+            showServerError(*connection);
     }
     bool changesData = mysql_field_count(mysql) == 0;
     auto affected = static_cast<int32_t>(static_cast<uint32_t>(mysql_affected_rows(mysql)));
-    discardPendingResults(mysql);
+    discardPendingResults(*connection);
     if (changesData)
-        showChangedValues(mysql);
+        showChangedValues(*connection);
     return affected;
 }
 
@@ -330,18 +422,16 @@ void sDB_query::exec(const AnsiString& sql)
     checkConnection();
     if (!hasConnection())
         return;
-    MYSQL* mysql = connection->mysql;
-    if (mysql_real_query(mysql, sql.data(), sql.size()) != 0) {
-        showServerError(mysql);
+    if (!sendStatement(*connection, sql))
         return;
-    }
+    MYSQL* mysql = connection->mysql;
     result = mysql_store_result(mysql);
     bool changesData = mysql_field_count(mysql) == 0;
     if (!result && !changesData)
-        showServerError(mysql);  // no result is normal only for a statement without rows
-    discardPendingResults(mysql);
+        showServerError(*connection);  // no result is normal only for a statement without rows
+    discardPendingResults(*connection);
     if (changesData)
-        showChangedValues(mysql);
+        showChangedValues(*connection);
     if (!result)
         return;
     recordCount = static_cast<int32_t>(mysql_num_rows(result));
