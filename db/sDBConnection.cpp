@@ -39,5 +39,5 @@ void sDB_closeConnection(sDB_connection& connection)
 {
     if (connection.mysql)
         mysql_close(connection.mysql);
-    connection.mysql = nullptr;
+    connection = sDB_connection();
 }

@@ -9,10 +9,17 @@
 struct st_mysql;
 typedef struct st_mysql MYSQL;
 
-// Opened and closed by the application; the layer only reads the handle and
-// never opens, closes or frees a connection.
+// Opened and closed by the application; the layer never opens, closes or frees
+// a connection. After a statement that lost it (a restarted server, a killed
+// session) the layer has the client library open it again, once, before the
+// next statement, with the parameters and character set it was opened with.
 struct sDB_connection {
     MYSQL* mysql = nullptr;  // null: not open
+
+    // Kept by the layer.
+    bool lost = false;                 // a statement lost the connection; reopen before the next
+    unsigned long maxPacket = 0;       // the server's max_allowed_packet; 0: not asked yet
+    unsigned long maxPacketSession = 0;  // the session (thread id) maxPacket was asked on
 };
 
 // Taken by every query that has no connection of its own; null at start.

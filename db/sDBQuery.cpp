@@ -4,7 +4,9 @@
 #include "platform/SysUtils.h"
 #include "platform/win/Windows.h"
 
+#include <errmsg.h>
 #include <mysql.h>
+#include <mysqld_error.h>
 
 #include <algorithm>
 #include <charconv>
@@ -12,6 +14,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 namespace {
 
@@ -74,9 +77,166 @@ void showNoConnection()
     sDB_showMessage("No se ha asignado conexi\xF3n\nTodo va a fallar", "OJO");
 }
 
-void showServerError(MYSQL* mysql)
+// Errors after which the connection is gone: the server went away or closed
+// the session (killed, or sent a packet over its limit).
+bool losesConnection(unsigned error)
 {
-    sDB_showMessage(mysql_error(mysql), errorCaption);
+    return error == CR_SERVER_GONE_ERROR || error == CR_SERVER_LOST || error == CR_SERVER_LOST_EXTENDED ||
+           error == ER_CONNECTION_KILLED || error == ER_NET_PACKET_TOO_LARGE || error == ER_NET_READ_ERROR ||
+           error == ER_NET_ERROR_ON_WRITE;
+}
+
+// Shows the error of the last call on the connection; an error that lost the
+// connection marks it to be opened again before the next statement.
+void showServerError(sDB_connection& connection)
+{
+    AnsiString text = mysql_error(connection.mysql);
+    if (losesConnection(mysql_errno(connection.mysql))) {
+        connection.lost = true;
+        text += "\nse ha perdido la conexi\xF3n con el servidor: se volver\xE1 a conectar antes de la "
+                "pr\xF3xima sentencia";
+    }
+    sDB_showMessage(text, errorCaption);
+}
+
+// Opens a lost connection again through the client library, which keeps the
+// host, user, database and character set it was first opened with.
+bool reconnect(sDB_connection& connection)
+{
+    MYSQL* mysql = connection.mysql;
+    my_bool wasOn = 0;
+    my_bool on = 1;
+    mysql_get_option(mysql, MYSQL_OPT_RECONNECT, &wasOn);
+    mysql_options(mysql, MYSQL_OPT_RECONNECT, &on);
+    bool failed = mysql_ping(mysql) != 0;
+    mysql_options(mysql, MYSQL_OPT_RECONNECT, &wasOn);
+    if (failed) {
+        sDB_showMessage(AnsiString(mysql_error(mysql)) +
+                            "\nno se ha podido volver a conectar con el servidor: la sentencia no se ha enviado",
+                        errorCaption);
+        return false;
+    }
+    connection.lost = false;
+    return true;
+}
+
+// The server closes the connection on a statement of max_allowed_packet bytes
+// or more (with the command byte it takes at most that less two): such a
+// statement is refused before it is sent. Every server takes 1024 bytes; above
+// that its limit is asked once per session.
+bool fitsServerPacket(sDB_connection& connection, const AnsiString& sql)
+{
+    if (sql.size() + 2 <= 1024)
+        return true;
+    MYSQL* mysql = connection.mysql;
+    unsigned long session = mysql_thread_id(mysql);
+    if (connection.maxPacket == 0 || connection.maxPacketSession != session) {
+        const char* const ask = "select @@max_allowed_packet";
+        if (mysql_real_query(mysql, ask, std::strlen(ask)) != 0)
+            return true;  // the statement itself then fails and says why
+        MYSQL_RES* rows = mysql_store_result(mysql);
+        MYSQL_ROW row = rows ? mysql_fetch_row(rows) : nullptr;
+        connection.maxPacket = row && row[0] ? std::strtoul(row[0], nullptr, 10) : 0;
+        connection.maxPacketSession = session;
+        if (rows)
+            mysql_free_result(rows);
+        if (connection.maxPacket == 0)
+            return true;
+    }
+    size_t largest = connection.maxPacket - 2;
+    if (sql.size() <= largest)
+        return true;
+    sDB_showMessage("la sentencia ocupa " + std::to_string(sql.size()) + " bytes y el servidor admite como m\xE1ximo " +
+                        std::to_string(largest) + " (max_allowed_packet " + std::to_string(connection.maxPacket) +
+                        "): no se ha enviado",
+                    errorCaption);
+    return false;
+}
+
+// Sends one statement over an open connection after opening it again if a
+// statement lost it. False, after showing why, when the server did not take it.
+bool sendStatement(sDB_connection& connection, const AnsiString& sql)
+{
+    if (connection.lost && !reconnect(connection))
+        return false;
+    if (!fitsServerPacket(connection, sql))
+        return false;
+    if (mysql_real_query(connection.mysql, sql.data(), sql.size()) != 0) {
+        showServerError(connection);
+        return false;
+    }
+    return true;
+}
+
+// A CALL answers with one result per SELECT of the procedure and a closing
+// status; the connection takes no other command until all have been read.
+// Reads and drops those after the one the caller took; an error among them is shown.
+void discardPendingResults(sDB_connection& connection)
+{
+    MYSQL* mysql = connection.mysql;
+    while (mysql_more_results(mysql)) {
+        int status = mysql_next_result(mysql);
+        if (status != 0) {
+            if (status > 0)
+                showServerError(connection);
+            return;
+        }
+        if (MYSQL_RES* rows = mysql_store_result(mysql))
+            mysql_free_result(rows);
+    }
+}
+
+// Warnings by which the server says that it stored something other than what a
+// statement gave: cut, clipped, converted or defaulted values. Its notes (a
+// decimal rounded to the column's scale) are not among them.
+bool changesValue(unsigned code)
+{
+    switch (code) {
+    case ER_BAD_NULL_ERROR:
+    case ER_WARN_TOO_MANY_RECORDS:
+    case ER_WARN_NULL_TO_NOTNULL:
+    case ER_WARN_DATA_OUT_OF_RANGE:
+    case WARN_DATA_TRUNCATED:
+    case ER_TRUNCATED_WRONG_VALUE:
+    case ER_INVALID_CHARACTER_STRING:
+    case ER_TRUNCATED_WRONG_VALUE_FOR_FIELD:
+    case ER_ILLEGAL_VALUE_FOR_TYPE:
+    case ER_DATA_TOO_LONG:
+    case ER_DATA_OVERFLOW:
+    case ER_BAD_DATA:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// After a statement that changed data: shows the server's warnings that mean a
+// value was stored otherwise than it was sent.
+void showChangedValues(sDB_connection& connection)
+{
+    MYSQL* mysql = connection.mysql;
+    if (mysql_warning_count(mysql) == 0)
+        return;
+    const char* const sql = "SHOW WARNINGS";
+    if (mysql_real_query(mysql, sql, std::strlen(sql)) != 0) {
+        // The statement itself was done; only the next one needs to know.
+        if (losesConnection(mysql_errno(mysql)))
+            connection.lost = true;
+        return;
+    }
+    MYSQL_RES* rows = mysql_store_result(mysql);
+    if (!rows)
+        return;
+    AnsiString text;
+    while (MYSQL_ROW row = mysql_fetch_row(rows)) {
+        // Level, Code, Message
+        if (row[0] && row[1] && row[2] && std::strcmp(row[0], "Warning") == 0 &&
+            changesValue(static_cast<unsigned>(std::atoi(row[1]))))
+            text += AnsiString("\n") + row[2];
+    }
+    mysql_free_result(rows);
+    if (!text.empty())
+        sDB_showMessage("el servidor ha guardado un valor distinto del enviado:" + text, "OJO");
 }
 
 // The C library's decimal reading, as atof does it but always with a decimal
@@ -102,6 +262,25 @@ int32_t truncateToInt(double value)
     if (value <= -2147483648.0)
         return INT32_MIN;
     return static_cast<int32_t>(value);
+}
+
+// atoi's reading (leading blanks, a sign, the digits up to the first other
+// character; no digits give 0), held inside the 32-bit range: a BIGINT or a
+// long DECIMAL holds more than atoi can give without overflowing.
+int32_t readInteger(const char* text)
+{
+    while (*text == ' ' || (*text >= '\t' && *text <= '\r'))
+        ++text;
+    bool negative = *text == '-';
+    if (*text == '-' || *text == '+')
+        ++text;
+    constexpr int64_t cap = int64_t(1) << 32;  // past either limit
+    int64_t magnitude = 0;
+    for (; *text >= '0' && *text <= '9'; ++text)
+        magnitude = std::min(magnitude * 10 + (*text - '0'), cap);
+    if (negative)
+        return magnitude >= -int64_t(INT32_MIN) ? INT32_MIN : static_cast<int32_t>(-magnitude);
+    return magnitude >= INT32_MAX ? INT32_MAX : static_cast<int32_t>(magnitude);
 }
 
 int readNumber(const char* text, size_t start, size_t count)
@@ -172,20 +351,23 @@ int32_t sDB_execute(sDB_connection* connection, const AnsiString& sql)
         showNoConnection();
         return 0;
     }
-    MYSQL* mysql = connection->mysql;
-    if (mysql_real_query(mysql, sql.data(), sql.size()) != 0) {
-        showServerError(mysql);
+    if (!sendStatement(*connection, sql))
         return 0;
-    }
+    MYSQL* mysql = connection->mysql;
     // A statement that does return rows must have them read, or the connection
     // refuses the next command.
     if (mysql_field_count(mysql) != 0) {
         if (MYSQL_RES* rows = mysql_store_result(mysql))
             mysql_free_result(rows);
         else
-            showServerError(mysql);
+            showServerError(*connection);
     }
-    return static_cast<int32_t>(static_cast<uint32_t>(mysql_affected_rows(mysql)));
+    bool changesData = mysql_field_count(mysql) == 0;
+    auto affected = static_cast<int32_t>(static_cast<uint32_t>(mysql_affected_rows(mysql)));
+    discardPendingResults(*connection);
+    if (changesData)
+        showChangedValues(*connection);
+    return affected;
 }
 
 AnsiString sDB_quote(sDB_connection* connection, const AnsiString& text)
@@ -240,18 +422,18 @@ void sDB_query::exec(const AnsiString& sql)
     checkConnection();
     if (!hasConnection())
         return;
+    if (!sendStatement(*connection, sql))
+        return;
     MYSQL* mysql = connection->mysql;
-    if (mysql_real_query(mysql, sql.data(), sql.size()) != 0) {
-        showServerError(mysql);
-        return;
-    }
     result = mysql_store_result(mysql);
-    if (!result) {
-        // No result is normal for a statement without rows, an error otherwise.
-        if (mysql_field_count(mysql) != 0)
-            showServerError(mysql);
+    bool changesData = mysql_field_count(mysql) == 0;
+    if (!result && !changesData)
+        showServerError(*connection);  // no result is normal only for a statement without rows
+    discardPendingResults(*connection);
+    if (changesData)
+        showChangedValues(*connection);
+    if (!result)
         return;
-    }
     recordCount = static_cast<int32_t>(mysql_num_rows(result));
     fieldCount = static_cast<int32_t>(mysql_num_fields(result));
     fields = std::make_unique<sDB_FieldInfo[]>(fieldCount);
@@ -362,15 +544,15 @@ int32_t sDB_query::getInteger(int col)
     if (fields[col].type == sDB_type_floating)
         return truncateToInt(getDouble(col));
     const char* text = cell(col);
-    return text ? std::atoi(text) : 0;
+    return text ? readInteger(text) : 0;
 }
 
 double sDB_query::getDouble(int col)
 {
     if (!checkType(col, sDB_type_floating, sDB_type_integer, "DOUBLE"))
         return 0.0;
-    if (fields[col].type == sDB_type_integer)
-        return getInteger(col);
+    // Integer columns are read as written too: a BIGINT beyond 32 bits and the
+    // cents of a DECIMAL, which counts as an integer column, are kept.
     const char* text = cell(col);
     return text ? readDouble(text) : 0.0;
 }

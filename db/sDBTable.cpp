@@ -3,17 +3,27 @@
 #include "platform/SysUtils.h"
 
 #include <charconv>
+#include <cmath>
 
 namespace {
 
-// "%f" with a decimal point whatever locale the process runs in.
-AnsiString fixedSix(double value)
+// A finite number as SQL text that the server reads back as this very double,
+// with a decimal point whatever locale the process runs in. Six decimals, as
+// statements have always had them, when those hold the whole value; otherwise
+// the shortest text that reads back exactly, in exponent form where that is
+// shorter. The server reads a fixed-point literal as an exact decimal of at
+// most 65 digits (it clipped longer ones to 1e65), an exponent one as a double.
+AnsiString numberText(double value)
 {
-    char buffer[400];
-    auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, 6);
-    if (error != std::errc())
-        return Sprintf("%f", value);
-    return AnsiString(buffer, end);
+    char buffer[64];
+    if (std::fabs(value) < 1e15) {
+        auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, 6);
+        double readBack = 0.0;
+        if (error == std::errc() && std::from_chars(buffer, end, readBack).ec == std::errc() && readBack == value)
+            return AnsiString(buffer, end);
+    }
+    auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, value);
+    return AnsiString(buffer, error == std::errc() ? end : buffer);
 }
 
 }  // namespace
@@ -23,6 +33,7 @@ void sDB_table::clear()
     onClear();
     code.clear();
     updateSQL.clear();
+    refused = false;
     lastOrderBy.clear();
     lastWhere.clear();
     sDB_query::clear();
@@ -101,7 +112,18 @@ void sDB_table::setInteger(const AnsiString& field, int32_t value)
 
 void sDB_table::setFloat(const AnsiString& field, double value)
 {
-    addAssignment(field, fixedSix(value));
+    if (!std::isfinite(value)) {
+        // Written as text these would be the bare words inf and nan, which the
+        // server reads as column names. The record's other changes go with it:
+        // an UPDATE without this one is not what the caller asked for.
+        const char* name = std::isnan(value) ? "NaN" : value > 0 ? "infinito" : "-infinito";
+        sDB_showMessage("el valor de " + field + " no es un n\xFAmero finito (" + name +
+                            "): no se guardan los cambios del registro",
+                        "sDB_query error");
+        refused = true;
+        return;
+    }
+    addAssignment(field, numberText(value));
 }
 
 void sDB_table::setString(const AnsiString& field, const AnsiString& value)
@@ -127,9 +149,11 @@ void sDB_table::post()
     if (!connection)
         checkConnection();
     updateSQL += " where code=" + sDB_quote(connection, getCode());
-    sDB_execute(connection, updateSQL);
+    if (!refused)
+        sDB_execute(connection, updateSQL);
     updateSQL.clear();
     setCount = 0;
+    refused = false;
     reload();
     onPosted();
 }
@@ -149,9 +173,17 @@ bool sDB_table::deleteRecord(const AnsiString& key)
     checkConnection();
     if (!hasConnection())
         return false;
-    bool wasCurrent = !code.empty() && code == key;
     int32_t removed = sDB_execute(connection, "delete from " + getTableName() + " where code=" + sDB_quote(connection, key));
-    if (wasCurrent && removed > 0)
+    if (removed > 0 && !code.empty() && (code == key || !currentRecordExists()))
         clear();
     return removed > 0;
+}
+
+bool sDB_table::currentRecordExists()
+{
+    // Asked of the server: its collation decides which keys are equal (letter
+    // case and trailing blanks often do not count), not a comparison of bytes.
+    sDB_query probe(connection);
+    probe.exec("select count(*) from " + getTableName() + " where code=" + sDB_quote(connection, code));
+    return !probe.eof() && probe.getInteger(0) > 0;
 }

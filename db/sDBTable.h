@@ -29,7 +29,8 @@ public:
     // (both are SQL and go in as they are). Returns the number of rows.
     int32_t select(const AnsiString& where = AnsiString(), const AnsiString& orderBy = AnsiString());
 
-    // Each adds one assignment to the UPDATE of the current record.
+    // Each adds one assignment to the UPDATE of the current record. setFloat
+    // refuses infinities and NaN with a message, and post() then sends nothing.
     void setInteger(const AnsiString& field, int32_t value);
     void setFloat(const AnsiString& field, double value);
     void setString(const AnsiString& field, const AnsiString& value);
@@ -42,7 +43,7 @@ public:
     // the server refuses it (a duplicate key, for one).
     bool insertRecord(const AnsiString& key);
     // Removes the record with this key; false when there was none. Deleting the
-    // current record clears the table.
+    // current record, or a key the server counts as equal to it, clears the table.
     bool deleteRecord(const AnsiString& key);
 
 protected:
@@ -54,7 +55,10 @@ protected:
     int32_t setCount = 0;    // assignments collected; decides where ", " goes
 
 private:
+    bool refused = false;    // a setter refused its value: post() drops the collected UPDATE
+
     enum class StartMode { Assignment, HeadOnly };
     void startAssignment(StartMode mode);
     void addAssignment(const AnsiString& field, const AnsiString& valueText);
+    bool currentRecordExists();
 };

@@ -64,7 +64,7 @@ TEST_F(Query, TypedGettersFollowTheColumnTypes)
     EXPECT_EQ(query.getInteger(1), -42);
     EXPECT_EQ(query.getDouble(1), -42.0);
     EXPECT_EQ(query.getInteger(2), 12);
-    EXPECT_EQ(query.getDouble(2), 12.0);
+    EXPECT_EQ(query.getDouble(2), 12.75);
     EXPECT_EQ(query.getInteger(3), -2);
     EXPECT_NEAR(query.getDouble(3), -2.7, 1e-6);
     sDB_date date = query.getDate(4);
@@ -100,6 +100,49 @@ TEST_F(Query, TypedGettersFollowTheColumnTypes)
     EXPECT_EQ(query.getInteger(3), 0);
     EXPECT_TRUE(query.getDate(4).isNull());
     EXPECT_EQ(query.getTime(7).hour, 0);
+    EXPECT_EQ(takeMessages(), std::vector<ShownMessage>{});
+}
+
+TEST_F(Query, WideIntegersSaturateAndDecimalsReadInFull)
+{
+    admin("create table W (b bigint, u bigint unsigned, d decimal(12,2), h decimal(65,0))");
+    admin("insert into W values (9223372036854775807, 18446744073709551615, 12.75, "
+          "99999999999999999999999999999999999999999999999999999999999999999)");
+    admin("insert into W values (4294967297, 4294967297, -12.75, -3000000000)");
+    admin("insert into W values (-9223372036854775808, 2147483647, 0.05, -2147483648)");
+    sDB_query query(&connection);
+    query.exec("select * from W");
+    ASSERT_EQ(query.getRecordCount(), 3);
+    // The decimal columns still count as integers; only getDouble reads them in full.
+    EXPECT_EQ(query.getFieldInfo(2).type, sDB_type_integer);
+
+    EXPECT_EQ(query.getInteger(0), INT32_MAX);
+    EXPECT_EQ(query.getInteger(1), INT32_MAX);
+    EXPECT_EQ(query.getInteger(2), 12);
+    EXPECT_EQ(query.getInteger(3), INT32_MAX);
+    EXPECT_EQ(query.getDouble(0), 9223372036854775807.0);
+    EXPECT_EQ(query.getDouble(1), 18446744073709551615.0);
+    EXPECT_EQ(query.getDouble(2), 12.75);
+    EXPECT_EQ(query.getDouble(3), 1e65);
+
+    query.next();
+    EXPECT_EQ(query.getInteger(0), INT32_MAX);  // not 1, the low 32 bits
+    EXPECT_EQ(query.getInteger(2), -12);
+    EXPECT_EQ(query.getInteger(3), INT32_MIN);
+    EXPECT_EQ(query.getDouble(0), 4294967297.0);
+    EXPECT_EQ(query.getDouble(2), -12.75);
+
+    query.next();
+    EXPECT_EQ(query.getInteger(0), INT32_MIN);
+    EXPECT_EQ(query.getInteger(1), INT32_MAX);
+    EXPECT_EQ(query.getInteger(3), INT32_MIN);
+    EXPECT_EQ(query.getDouble(0), -9223372036854775808.0);
+
+    // Cents add up instead of being dropped row by row.
+    double total = 0;
+    for (query.first(); !query.eof(); query.next())
+        total += query.getDouble("d");
+    EXPECT_NEAR(total, 0.05, 1e-9);
     EXPECT_EQ(takeMessages(), std::vector<ShownMessage>{});
 }
 
@@ -141,6 +184,37 @@ TEST_F(Query, CursorWalksTheRowsAndStaysOnTheLastPastTheEnd)
     EXPECT_TRUE(query.eof());
     EXPECT_EQ(query.getRecordCount(), -1);
     EXPECT_EQ(query.getString(0), "");
+}
+
+TEST_F(Query, ProceduresThatReturnRowsLeaveTheConnectionUsable)
+{
+    admin("create table T (code varchar(10), n int)");
+    admin("insert into T values ('a', 1), ('b', 2)");
+    admin("create procedure twoSets() begin select code from T order by n; select 42; end");
+    admin("create procedure failsLate() begin select 1; select * from NoSuchTable; end");
+    sDB_query query(&connection);
+
+    // The first set is the query's result; the others and the closing status are read and dropped.
+    query.exec("call twoSets()");
+    EXPECT_EQ(query.getRecordCount(), 2);
+    EXPECT_EQ(query.getString(0), "a");
+    query.exec("select count(*) from T");
+    EXPECT_EQ(query.getInteger(0), 2);
+
+    sDB_execute(&connection, "call twoSets()");
+    EXPECT_EQ(sDB_execute(&connection, "update T set n = n + 1"), 2);
+    EXPECT_EQ(takeMessages(), std::vector<ShownMessage>{});
+
+    // An error in a later set is shown, and the connection still takes commands.
+    query.exec("call failsLate()");
+    std::vector<ShownMessage> shown = takeMessages();
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_NE(shown[0].text.find("NoSuchTable"), std::string::npos) << shown[0].text;
+    sDB_execute(&connection, "call failsLate()");
+    EXPECT_EQ(takeMessages().size(), 1u);
+    query.exec("select sum(n) from T");
+    EXPECT_EQ(query.getInteger(0), 5);
+    EXPECT_EQ(takeMessages(), std::vector<ShownMessage>{});
 }
 
 TEST_F(Query, FindFieldIgnoresCaseAndMatchesTheSourceTable)

@@ -2,6 +2,9 @@
 
 #include "db/sDBTable.h"
 
+#include <cmath>
+#include <iterator>
+
 namespace {
 
 class CountingTable : public sDB_table {
@@ -173,4 +176,133 @@ TEST_F(Table, Latin1TextsKeepEveryByte)
     EXPECT_EQ(table.getString("code"), key);
     // Stored as those characters, not as their bytes reinterpreted.
     EXPECT_EQ(adminColumn("select hex(convert(n using utf8mb4)) from T"), std::vector<std::string>{"6361C3B1C3B36E"});
+}
+
+TEST_F(Table, NumbersAreWrittenSoTheServerReadsThemExactly)
+{
+    admin("create table T (code varchar(20) primary key, p double)");
+    admin("insert into T (code) values ('A1')");
+    sDB_table table(&connection);
+    table.setTableName("T");
+    ASSERT_TRUE(table.load("A1"));
+
+    const double values[] = {12.5, -0.5, 1.5e81, -1.7976931348623157e308, 0.1 + 0.2, 1e15 + 0.5,
+                             123456789.123456789, 1.2345678901234567e-7, 1e-7, 2.2250738585072014e-308,
+                             5e-324, 1e22, 9007199254740993.0};
+    for (double value : values) {
+        table.setFloat("p", value);
+        table.post();
+        EXPECT_EQ(table.getDouble("p"), value) << value;
+    }
+    std::vector<std::string> sent = takeSentStatements();
+    ASSERT_EQ(sent.size(), 2 * std::size(values) + 1);
+    EXPECT_EQ(sent[1], "update T set p=12.500000 where code='A1'");  // six decimals when they hold the value
+    EXPECT_EQ(sent[5], "update T set p=1.5e+81 where code='A1'");
+    EXPECT_EQ(sent[9], "update T set p=0.30000000000000004 where code='A1'");
+    EXPECT_EQ(takeMessages(), std::vector<ShownMessage>{});
+}
+
+TEST_F(Table, NumbersThatAreNotFiniteAreRefusedAndNothingIsSent)
+{
+    // A column named inf would be copied by "p=inf", were the value written as a bare word.
+    admin("create table T (code varchar(20) primary key, p double, inf double, n varchar(20))");
+    admin("insert into T values ('A1', 1, 99, 'old')");
+    sDB_table table(&connection);
+    table.setTableName("T");
+    ASSERT_TRUE(table.load("A1"));
+    takeSentStatements();
+
+    const std::pair<double, std::string> refused[] = {
+        {HUGE_VAL, "infinito"}, {-HUGE_VAL, "-infinito"}, {std::nan(""), "NaN"}};
+    for (const auto& [value, name] : refused) {
+        table.setString("n", "new");
+        table.setFloat("p", value);
+        table.post();
+        EXPECT_EQ(takeMessages(), (std::vector<ShownMessage>{
+                                      {"el valor de p no es un n\xFAmero finito (" + name +
+                                           "): no se guardan los cambios del registro",
+                                       "sDB_query error"}}));
+        EXPECT_EQ(takeSentStatements(), std::vector<std::string>{"select * from T where code='A1'"});
+        EXPECT_EQ(table.getCode(), "A1");
+    }
+    EXPECT_EQ(adminColumn("select concat(p, ' ', n) from T"), std::vector<std::string>{"1 old"});
+
+    // The refusal ends with the statement it spoiled.
+    table.setFloat("p", 2.5);
+    table.post();
+    EXPECT_EQ(takeSentStatements().at(0), "update T set p=2.500000 where code='A1'");
+    EXPECT_EQ(table.getDouble("p"), 2.5);
+    EXPECT_EQ(takeMessages(), std::vector<ShownMessage>{});
+}
+
+TEST_F(Table, ValuesTheServerChangesAreReported)
+{
+    admin("create table T (code varchar(20) primary key, n varchar(5), a tinyint, m decimal(10,2))");
+    admin("insert into T (code) values ('A1')");
+    sDB_table table(&connection);
+    table.setTableName("T");
+    ASSERT_TRUE(table.load("A1"));
+
+    // Rounding to the column's decimals is what a money column is for: no message.
+    table.setFloat("m", 12.345);
+    table.post();
+    EXPECT_EQ(table.getDouble("m"), 12.35);
+    EXPECT_EQ(takeMessages(), std::vector<ShownMessage>{});
+
+    // Without strict mode the server cuts and clips values with only a warning.
+    sDB_execute(&connection, "set sql_mode=''");
+    table.setString("n", "demasiado");
+    table.setInteger("a", 1000);
+    table.post();
+    EXPECT_EQ(table.getString("n"), "demas");
+    EXPECT_EQ(table.getInteger("a"), 127);
+    EXPECT_EQ(takeMessages(), (std::vector<ShownMessage>{
+                                  {"el servidor ha guardado un valor distinto del enviado:\n"
+                                   "Data truncated for column 'n' at row 1\n"
+                                   "Out of range value for column 'a' at row 1",
+                                   "OJO"}}));
+    sDB_execute(&connection, "update T set n='abcdefgh'");
+    sDB_query query(&connection);
+    query.exec("update T set a=-500");
+    EXPECT_EQ(takeMessages().size(), 2u);
+    EXPECT_EQ(adminColumn("select concat(n, a) from T"), std::vector<std::string>{"abcde-128"});
+}
+
+TEST_F(Table, DeletingAKeyTheServerCountsAsEqualDropsTheCurrentRecord)
+{
+    admin("create table T (code varchar(20) primary key, n int)");
+    admin("insert into T values ('abc', 1), ('xyz', 2), ('def', 3)");
+    sDB_table table(&connection);
+    table.setTableName("T");
+
+    // The column's collation ignores letter case and trailing blanks.
+    ASSERT_TRUE(table.load("abc"));
+    EXPECT_TRUE(table.deleteRecord("ABC"));
+    EXPECT_EQ(table.getCode(), "");
+    EXPECT_TRUE(table.eof());
+    EXPECT_EQ(table.getRecordCount(), -1);
+    ASSERT_TRUE(table.load("xyz"));
+    EXPECT_TRUE(table.deleteRecord("XYZ "));
+    EXPECT_EQ(table.getCode(), "");
+    EXPECT_TRUE(table.eof());
+
+    // Deleting another record keeps the current one.
+    admin("insert into T values ('ghi', 4)");
+    ASSERT_TRUE(table.load("def"));
+    EXPECT_TRUE(table.deleteRecord("GHI"));
+    EXPECT_EQ(table.getCode(), "def");
+    EXPECT_EQ(table.getInteger("n"), 3);
+    EXPECT_EQ(adminColumn("select code from T"), std::vector<std::string>{"def"});
+
+    // Under a binary collation other bytes are another key.
+    admin("create table B (code varchar(20) collate latin1_bin primary key, n int)");
+    admin("insert into B values ('abc', 1), ('ABC', 2)");
+    table.setTableName("B");
+    ASSERT_TRUE(table.load("abc"));
+    EXPECT_TRUE(table.deleteRecord("ABC"));
+    EXPECT_EQ(table.getCode(), "abc");
+    EXPECT_EQ(table.getInteger("n"), 1);
+    EXPECT_FALSE(table.deleteRecord("ABC "));
+    EXPECT_EQ(table.getCode(), "abc");
+    EXPECT_EQ(takeMessages(), std::vector<ShownMessage>{});
 }
