@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <bit>
 #include <cinttypes>
 #include <cstring>
 #include <fstream>
@@ -25,26 +26,36 @@ void writeLe(std::vector<uint8_t>& out, uint32_t v, int bytes)
         out.push_back(static_cast<uint8_t>(v >> (8 * i)));
 }
 
-// One colour channel held in a bit-field mask, scaled to 8 bits.
+// One colour channel held in a bit-field mask, scaled to 8 bits. The mask's set
+// bits, low to high, make the channel's value, so a mask with gaps reads as one
+// of as many bits and never spills into the next channel.
 struct TChannel {
     uint32_t mask = 0;
     int shift = 0;
     int bits = 0;
+    bool contiguous = true;
 
     explicit TChannel(uint32_t m) : mask(m)
     {
         if (!m)
             return;
-        while (!((m >> shift) & 1))
-            ++shift;
-        while (bits < 32 - shift && ((m >> (shift + bits)) & 1))
-            ++bits;
+        shift = std::countr_zero(m);
+        bits = std::popcount(m);
+        contiguous = bits == 32 - shift - std::countl_zero(m);
     }
     uint32_t value(uint32_t pixel) const
     {
         if (!bits)
             return 0;
-        uint32_t v = (pixel & mask) >> shift;
+        uint32_t v = 0;
+        if (contiguous) {
+            v = (pixel & mask) >> shift;
+        } else {
+            int bit = 0;
+            for (uint32_t m = mask; m; m &= m - 1, ++bit)
+                if (pixel & m & -m)
+                    v |= 1u << bit;
+        }
         uint32_t max = bits >= 32 ? 0xFFFFFFFFu : (1u << bits) - 1;
         return static_cast<uint32_t>((uint64_t(v) * 255 + max / 2) / max);
     }

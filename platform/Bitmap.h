@@ -35,7 +35,8 @@ public:
     // Reads a BMP file (1, 4, 8, 16, 24 or 32 bits per pixel, uncompressed or
     // with bit fields); raises EInvalidGraphic "Bitmap image is not valid" for
     // anything else, EInvalidGraphic from CheckGraphicSize for a picture too
-    // large, and EFOpenError when the file cannot be opened.
+    // large, and EFOpenError when the file cannot be opened. A bit-field mask
+    // need not be contiguous: its set bits, low to high, make the channel.
     void LoadFromFile(const AnsiString& FileName);
     void LoadFromBuffer(const void* Data, size_t Size);
     // A 24-bit BMP file image.

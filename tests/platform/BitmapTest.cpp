@@ -51,6 +51,30 @@ std::vector<uint8_t> makeBmp(int width, int bits, const std::vector<uint32_t>& p
     return out;
 }
 
+// A 32-bit BMP with bit-field masks (red, green, blue) after a 40-byte header.
+std::vector<uint8_t> makeBitFieldBmp(const uint32_t (&masks)[3], const std::vector<uint32_t>& pixels)
+{
+    const uint32_t offBits = 14 + 40 + 12;
+    const uint32_t imageSize = 4 * uint32_t(pixels.size());
+    std::vector<uint8_t> out = {'B', 'M'};
+    put(out, offBits + imageSize, 4);
+    put(out, 0, 4);
+    put(out, offBits, 4);
+    put(out, 40, 4);
+    put(out, uint32_t(pixels.size()), 4);
+    put(out, 1, 4);
+    put(out, 1, 2);
+    put(out, 32, 2);
+    put(out, 3, 4);  // BI_BITFIELDS
+    for (int i = 0; i < 5; ++i)
+        put(out, i == 0 ? imageSize : 0, 4);
+    for (uint32_t mask : masks)
+        put(out, mask, 4);
+    for (uint32_t pixel : pixels)
+        put(out, pixel, 4);
+    return out;
+}
+
 // A JPEG of the given size: left half red, right half blue.
 std::vector<unsigned char> makeJpeg(int width, int height)
 {
@@ -462,6 +486,36 @@ TEST(ImageList, SizesBeyondWhatASurfaceHoldsRaiseAndKeepTheList)
     EXPECT_EQ(list.Height(), 8);
     EXPECT_EQ(list.Count(), 2);
     EXPECT_EQ(list.AddMasked(&strip, clFuchsia), 2);
+}
+
+TEST(Bitmap, BitFieldMasksReadEveryChannelWhateverTheirShape)
+{
+    // Green's mask is bits 0 and 8; the pixel sets bit 8, so green is 2 of 3.
+    TBitmap bitmap;
+    bitmap.LoadFromFile(reproPath("wrong-bitfields-green-mask-split-reads-as-red.bmp"));
+    EXPECT_EQ(bitmap.pixel(0, 0), static_cast<TColor>(RGB(0, 170, 0)));
+
+    const struct {
+        const char* name;
+        uint32_t masks[3];
+        uint32_t pixel;
+        COLORREF expected;
+    } cases[] = {
+        {"8 bits each", {0xFF0000, 0xFF00, 0xFF}, 0x123456, RGB(0x12, 0x34, 0x56)},
+        {"10 bits each", {0x3FF00000, 0xFFC00, 0x3FF}, (1023u << 20) | (512u << 10), RGB(255, 128, 0)},
+        {"1 bit each", {4, 2, 1}, 5, RGB(255, 0, 255)},
+        {"no blue mask", {0xFF0000, 0xFF00, 0}, 0xFFFFFF, RGB(255, 255, 0)},
+        {"split green, both bits", {0xFF0000, 0x0101, 0}, 0x0101, RGB(0, 255, 0)},
+        {"split green, low bit", {0xFF0000, 0x0101, 0}, 0x0001, RGB(0, 85, 0)},
+        {"split red over the top bit", {0x80000001, 0xFF00, 0xFF0000}, 0x80000000, RGB(170, 0, 0)},
+        {"gaps in every mask", {0xF0F00000, 0x000F0F00, 0x000000FF}, 0xF0000F0F, RGB(240, 15, 15)},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::vector<uint8_t> file = makeBitFieldBmp(c.masks, {c.pixel});
+        bitmap.LoadFromBuffer(file.data(), file.size());
+        EXPECT_EQ(bitmap.pixel(0, 0), static_cast<TColor>(c.expected));
+    }
 }
 
 // Needs about 4 GB: run with VARN_LARGE_IMAGE_TESTS=1 in the environment.
