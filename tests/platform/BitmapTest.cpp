@@ -110,10 +110,14 @@ std::vector<unsigned char> makeJpeg(int width, int height)
     return jpeg;
 }
 
-// A reproducer file kept in tests/repro.
+// A reproducer file kept in tests/repro. A relative __FILE__ (ccache's base
+// directory) is relative to the build folder of the tests, where the program is.
 std::string reproPath(const char* name)
 {
-    return (std::filesystem::path(__FILE__).parent_path().parent_path() / "repro" / name).string();
+    std::filesystem::path source(__FILE__);
+    if (source.is_relative())
+        source = std::filesystem::canonical("/proc/self/exe").parent_path() / source;
+    return (source.parent_path().parent_path() / "repro" / name).lexically_normal().string();
 }
 
 // Restores the program-wide pixel limit when a test ends.
