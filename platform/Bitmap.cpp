@@ -1,6 +1,9 @@
 #include "platform/Bitmap.h"
 
 #include <algorithm>
+#include <atomic>
+#include <bit>
+#include <cinttypes>
 #include <cstring>
 #include <fstream>
 #include <iterator>
@@ -23,34 +26,54 @@ void writeLe(std::vector<uint8_t>& out, uint32_t v, int bytes)
         out.push_back(static_cast<uint8_t>(v >> (8 * i)));
 }
 
-// One colour channel held in a bit-field mask, scaled to 8 bits.
+// One colour channel held in a bit-field mask, scaled to 8 bits. The mask's set
+// bits, low to high, make the channel's value, so a mask with gaps reads as one
+// of as many bits and never spills into the next channel.
 struct TChannel {
     uint32_t mask = 0;
     int shift = 0;
     int bits = 0;
+    bool contiguous = true;
 
     explicit TChannel(uint32_t m) : mask(m)
     {
         if (!m)
             return;
-        while (!((m >> shift) & 1))
-            ++shift;
-        while (bits < 32 - shift && ((m >> (shift + bits)) & 1))
-            ++bits;
+        shift = std::countr_zero(m);
+        bits = std::popcount(m);
+        contiguous = bits == 32 - shift - std::countl_zero(m);
     }
     uint32_t value(uint32_t pixel) const
     {
         if (!bits)
             return 0;
-        uint32_t v = (pixel & mask) >> shift;
+        uint32_t v = 0;
+        if (contiguous) {
+            v = (pixel & mask) >> shift;
+        } else {
+            int bit = 0;
+            for (uint32_t m = mask; m; m &= m - 1, ++bit)
+                if (pixel & m & -m)
+                    v |= 1u << bit;
+        }
         uint32_t max = bits >= 32 ? 0xFFFFFFFFu : (1u << bits) - 1;
         return static_cast<uint32_t>((uint64_t(v) * 255 + max / 2) / max);
     }
 };
 
+std::atomic<int64_t> maxGraphicPixels{268435456};
+
+AnsiString tooLarge(int64_t width, int64_t height, const AnsiString& limit)
+{
+    return Sprintf("Image of %" PRId64 " x %" PRId64 " pixels is too large (at most %s)", width, height,
+                   limit.c_str());
+}
+
+AnsiString sideLimit() { return Sprintf("%d pixels on a side", MaxImageSide); }
+
 cairo_surface_t* newSurface(int width, int height)
 {
-    cairo_surface_t* s = cairo_image_surface_create(CAIRO_FORMAT_RGB24, std::max(0, width), std::max(0, height));
+    cairo_surface_t* s = CreateImageSurface(CAIRO_FORMAT_RGB24, width, height);
     if (width > 0 && height > 0) {
         cairo_t* cr = cairo_create(s);
         cairo_set_source_rgb(cr, 1, 1, 1);
@@ -88,8 +111,9 @@ cairo_surface_t* decodeBmp(const uint8_t* data, size_t size, TPixelFormat& forma
     }
     const bool topDown = height < 0;
     height = height < 0 ? -height : height;
-    if (width <= 0 || height <= 0 || width > 32767 || height > 32767)
+    if (width <= 0 || height <= 0)
         throw EInvalidGraphic(invalidBitmap);
+    CheckGraphicSize(width, height);
 
     // Bit-field masks: inside a V2+ header, or just after a 40-byte header.
     uint32_t masks[3] = {0, 0, 0};
@@ -141,18 +165,12 @@ cairo_surface_t* decodeBmp(const uint8_t* data, size_t size, TPixelFormat& forma
     if (pixelOffset + stride * size_t(height) > size)
         throw EInvalidGraphic(invalidBitmap);
 
-    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, int(width), int(height));
-    if (cairo_surface_status(surface) != CAIRO_STATUS_SUCCESS) {
-        cairo_surface_destroy(surface);
-        throw EInvalidGraphic(invalidBitmap);
-    }
+    cairo_surface_t* surface = CreateImageSurface(CAIRO_FORMAT_RGB24, int(width), int(height));
     cairo_surface_flush(surface);
-    unsigned char* out = cairo_image_surface_get_data(surface);
-    const int outStride = cairo_image_surface_get_stride(surface);
     const TChannel red(masks[0]), green(masks[1]), blue(masks[2]);
     for (int64_t row = 0; row < height; ++row) {
         const uint8_t* in = data + pixelOffset + stride * size_t(topDown ? row : height - 1 - row);
-        auto* dest = reinterpret_cast<uint32_t*>(out + row * outStride);
+        auto* dest = reinterpret_cast<uint32_t*>(SurfaceRow(surface, int(row)));
         for (int64_t x = 0; x < width; ++x) {
             uint32_t rgb = 0;
             if (bitCount <= 8) {
@@ -183,22 +201,55 @@ std::vector<uint8_t> readFile(const AnsiString& fileName)
 
 }  // namespace
 
-// ---- Surface helpers -----------------------------------------------------------
+// ---- Sizes and surface helpers ---------------------------------------------------
+
+int64_t MaxGraphicPixels() { return maxGraphicPixels; }
+void SetMaxGraphicPixels(int64_t Value) { maxGraphicPixels = Value; }
+
+void CheckGraphicSize(int64_t Width, int64_t Height)
+{
+    if (Width > MaxImageSide || Height > MaxImageSide)
+        throw EInvalidGraphic(tooLarge(Width, Height, sideLimit()));
+    const int64_t limit = MaxGraphicPixels();
+    if (Width * Height > limit)
+        throw EInvalidGraphic(tooLarge(Width, Height, Sprintf("%" PRId64 " pixels", limit)));
+}
+
+void CheckImageSize(int64_t Width, int64_t Height)
+{
+    if (Width > MaxImageSide || Height > MaxImageSide)
+        throw EInvalidGraphicOperation(tooLarge(Width, Height, sideLimit()));
+}
+
+cairo_surface_t* CreateImageSurface(cairo_format_t Format, int Width, int Height)
+{
+    Width = std::max(0, Width);
+    Height = std::max(0, Height);
+    CheckImageSize(Width, Height);
+    cairo_surface_t* s = cairo_image_surface_create(Format, Width, Height);
+    if (cairo_surface_status(s) != CAIRO_STATUS_SUCCESS) {
+        cairo_surface_destroy(s);
+        throw EInvalidGraphicOperation(Sprintf("Not enough memory for an image of %d x %d pixels", Width, Height));
+    }
+    return s;
+}
+
+unsigned char* SurfaceRow(cairo_surface_t* Surface, int y)
+{
+    return cairo_image_surface_get_data(Surface) + ptrdiff_t(y) * cairo_image_surface_get_stride(Surface);
+}
 
 cairo_surface_t* MaskedSurface(cairo_surface_t* source, TColor transparentColor)
 {
     int w = cairo_image_surface_get_width(source), h = cairo_image_surface_get_height(source);
-    cairo_surface_t* masked = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, w, h);
+    cairo_surface_t* masked = CreateImageSurface(CAIRO_FORMAT_ARGB32, w, h);
     cairo_surface_flush(source);
     cairo_surface_flush(masked);
     const uint32_t key = (uint32_t(GetRValue(transparentColor)) << 16) | (uint32_t(GetGValue(transparentColor)) << 8) |
                          GetBValue(transparentColor);
-    unsigned char* in = cairo_image_surface_get_data(source);
-    unsigned char* out = cairo_image_surface_get_data(masked);
-    int inStride = cairo_image_surface_get_stride(source), outStride = cairo_image_surface_get_stride(masked);
     for (int y = 0; y < h; ++y) {
-        auto* s = reinterpret_cast<const uint32_t*>(in + y * inStride);
-        auto* d = reinterpret_cast<uint32_t*>(out + y * outStride);
+        auto* s = reinterpret_cast<const uint32_t*>(SurfaceRow(source, y));
+        auto* d = reinterpret_cast<uint32_t*>(SurfaceRow(masked, y));
         for (int x = 0; x < w; ++x) {
             uint32_t rgb = s[x] & 0xFFFFFF;
             d[x] = rgb == key ? 0 : 0xFF000000u | rgb;
@@ -266,7 +317,7 @@ void TBitmap::SetSize(int NewWidth, int NewHeight)
     NewHeight = std::max(0, NewHeight);
     if (NewWidth == Width() && NewHeight == Height())
         return;
-    cairo_surface_t* resized = newSurface(NewWidth, NewHeight);
+    cairo_surface_t* resized = newSurface(NewWidth, NewHeight);  // raises before the pixels are replaced
     if (NewWidth > 0 && NewHeight > 0 && !Empty()) {
         cairo_t* cr = cairo_create(resized);
         cairo_set_source_surface(cr, pixels, 0, 0);
@@ -318,6 +369,7 @@ void TBitmap::LoadFromBuffer(const void* Data, size_t Size)
 std::vector<uint8_t> TBitmap::SaveToBuffer() const
 {
     const int w = Width(), h = Height();
+    // At most 32767 x 32767 pixels: about 3.2 GB, which the 32-bit size fields still hold.
     const uint32_t stride = ((uint32_t(w) * 24 + 31) / 32) * 4;
     const uint32_t imageSize = stride * uint32_t(h);
     std::vector<uint8_t> out;
@@ -339,10 +391,8 @@ std::vector<uint8_t> TBitmap::SaveToBuffer() const
     writeLe(out, 0, 4);
     writeLe(out, 0, 4);
     cairo_surface_flush(pixels);
-    const unsigned char* data = cairo_image_surface_get_data(pixels);
-    const int inStride = cairo_image_surface_get_stride(pixels);
     for (int row = h - 1; row >= 0; --row) {
-        auto* in = reinterpret_cast<const uint32_t*>(data + row * inStride);
+        auto* in = reinterpret_cast<const uint32_t*>(SurfaceRow(pixels, row));
         for (int x = 0; x < w; ++x) {
             out.push_back(static_cast<uint8_t>(in[x]));
             out.push_back(static_cast<uint8_t>(in[x] >> 8));
@@ -374,8 +424,7 @@ TColor TBitmap::pixel(int x, int y) const
     if (x < 0 || y < 0 || x >= Width() || y >= Height())
         return clNone;
     cairo_surface_flush(pixels);
-    auto* row = reinterpret_cast<const uint32_t*>(cairo_image_surface_get_data(pixels) +
-                                                  y * cairo_image_surface_get_stride(pixels));
+    auto* row = reinterpret_cast<const uint32_t*>(SurfaceRow(pixels, y));
     uint32_t p = row[x];
     return static_cast<TColor>(RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF));
 }

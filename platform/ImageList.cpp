@@ -4,10 +4,7 @@
 
 namespace {
 
-uint32_t* row(cairo_surface_t* s, int y)
-{
-    return reinterpret_cast<uint32_t*>(cairo_image_surface_get_data(s) + y * cairo_image_surface_get_stride(s));
-}
+uint32_t* row(cairo_surface_t* s, int y) { return reinterpret_cast<uint32_t*>(SurfaceRow(s, y)); }
 
 // Dark pixels make up the shape of a disabled image.
 bool isDark(uint32_t pixel)
@@ -32,6 +29,7 @@ void TCustomImageList::SetWidth(int Value)
 {
     if (Value == width || Value <= 0)
         return;
+    CheckImageSize(Value, height);
     Clear();
     width = Value;
 }
@@ -40,6 +38,7 @@ void TCustomImageList::SetHeight(int Value)
 {
     if (Value == height || Value <= 0)
         return;
+    CheckImageSize(width, Value);
     Clear();
     height = Value;
 }
@@ -87,7 +86,16 @@ int TCustomImageList::addPieces(TBitmap* image, TBitmap* mask, TColor key)
     const int pieces = std::max(1, image->Width() / width);
     const int first = Count();
     for (int piece = 0; piece < pieces; ++piece) {
-        cairo_surface_t* s = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height);
+        cairo_surface_t* s = nullptr;
+        try {
+            s = CreateImageSurface(CAIRO_FORMAT_ARGB32, width, height);
+        } catch (...) {
+            // Out of memory part way: the list stays as it was.
+            for (size_t i = size_t(first); i < images.size(); ++i)
+                cairo_surface_destroy(images[i]);
+            images.resize(size_t(first));
+            throw;
+        }
         cairo_surface_flush(s);
         for (int y = 0; y < height; ++y) {
             uint32_t* out = row(s, y);
@@ -124,11 +132,11 @@ void TCustomImageList::Draw(TCanvas* Canvas, int X, int Y, int Index, bool Enabl
         return;
     }
     // The disabled look: the image's shape embossed in two system colours.
-    cairo_surface_t* shape = cairo_image_surface_create(CAIRO_FORMAT_A8, width, height);
+    cairo_surface_t* shape = CreateImageSurface(CAIRO_FORMAT_A8, width, height);
     cairo_surface_flush(shape);
     for (int y = 0; y < height; ++y) {
         const uint32_t* in = row(image, y);
-        unsigned char* out = cairo_image_surface_get_data(shape) + y * cairo_image_surface_get_stride(shape);
+        unsigned char* out = SurfaceRow(shape, y);
         for (int x = 0; x < width; ++x)
             out[x] = (in[x] >> 24) != 0 && isDark(in[x]) ? 0xFF : 0;
     }

@@ -12,7 +12,8 @@ public:
     ~TCustomImageList() override;
     AnsiString ClassName() const override { return "TCustomImageList"; }
 
-    // Changing the size empties the list, as the framework does.
+    // Changing the size empties the list, as the framework does. A side above
+    // MaxImageSide raises EInvalidGraphicOperation and keeps the list.
     int Width() const { return width; }
     void SetWidth(int Value);
     int Height() const { return height; }

@@ -25,9 +25,15 @@ void onJpegError(j_common_ptr info)
 
 void ignoreJpegMessage(j_common_ptr) {}
 
-// Decodes into a new RGB24 surface; on failure returns null and the libjpeg
-// message code. Nothing with a destructor lives across the setjmp.
-cairo_surface_t* decodeJpeg(const unsigned char* data, size_t size, int* errorCode)
+// Why a decode gave no surface.
+enum class TJpegFailure { none, jpegError, tooLarge, noMemory };
+
+// Decodes into a new RGB24 surface. On failure returns null with the reason,
+// and the libjpeg message code or the picture's size. The size is checked from
+// the header, before libjpeg or the surface take any pixel memory. Nothing with
+// a destructor lives across the setjmp.
+cairo_surface_t* decodeJpeg(const unsigned char* data, size_t size, TJpegFailure* failure, int* errorCode,
+                            int64_t* width, int64_t* height)
 {
     jpeg_decompress_struct info;
     TJpegError error;
@@ -36,6 +42,7 @@ cairo_surface_t* decodeJpeg(const unsigned char* data, size_t size, int* errorCo
     error.manager.output_message = ignoreJpegMessage;
     cairo_surface_t* volatile surface = nullptr;
     if (setjmp(error.jump)) {
+        *failure = TJpegFailure::jpegError;
         *errorCode = error.manager.msg_code;
         jpeg_destroy_decompress(&info);
         if (surface)
@@ -46,19 +53,32 @@ cairo_surface_t* decodeJpeg(const unsigned char* data, size_t size, int* errorCo
     jpeg_mem_src(&info, data, static_cast<unsigned long>(size));
     jpeg_read_header(&info, TRUE);
     info.out_color_space = JCS_RGB;
+    jpeg_calc_output_dimensions(&info);
+    *width = info.output_width;
+    *height = info.output_height;
+    const int64_t limit = MaxGraphicPixels();
+    if (*width > MaxImageSide || *height > MaxImageSide || *width * *height > limit) {
+        *failure = TJpegFailure::tooLarge;
+        jpeg_destroy_decompress(&info);
+        return nullptr;
+    }
+    surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, int(*width), int(*height));
+    if (cairo_surface_status(surface) != CAIRO_STATUS_SUCCESS) {
+        *failure = TJpegFailure::noMemory;
+        jpeg_destroy_decompress(&info);
+        cairo_surface_destroy(surface);
+        return nullptr;
+    }
     jpeg_start_decompress(&info);
-    const int width = static_cast<int>(info.output_width), height = static_cast<int>(info.output_height);
-    surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, width, height);
+    const int pictureWidth = static_cast<int>(info.output_width);
     cairo_surface_flush(surface);
-    unsigned char* out = cairo_image_surface_get_data(surface);
-    const int stride = cairo_image_surface_get_stride(surface);
     JSAMPARRAY line = (*info.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&info), JPOOL_IMAGE,
                                                 info.output_width * 3, 1);
     while (info.output_scanline < info.output_height) {
         int y = static_cast<int>(info.output_scanline);
         jpeg_read_scanlines(&info, line, 1);
-        auto* dest = reinterpret_cast<uint32_t*>(out + y * stride);
-        for (int x = 0; x < width; ++x) {
+        auto* dest = reinterpret_cast<uint32_t*>(SurfaceRow(surface, y));
+        for (int x = 0; x < pictureWidth; ++x) {
             const JSAMPLE* p = line[0] + 3 * x;
             dest[x] = 0xFF000000u | (uint32_t(p[0]) << 16) | (uint32_t(p[1]) << 8) | p[2];
         }
@@ -88,7 +108,7 @@ void TJPEGImage::Assign(TPersistent* Source)
         return;
     cairo_surface_t* copy = nullptr;
     if (other->pixels) {
-        copy = cairo_image_surface_create(CAIRO_FORMAT_RGB24, other->Width(), other->Height());
+        copy = CreateImageSurface(CAIRO_FORMAT_RGB24, other->Width(), other->Height());
         cairo_t* cr = cairo_create(copy);
         cairo_set_source_surface(cr, other->pixels, 0, 0);
         cairo_paint(cr);
@@ -110,10 +130,25 @@ void TJPEGImage::LoadFromFile(const AnsiString& FileName)
 
 void TJPEGImage::LoadFromBuffer(const void* Data, size_t Size)
 {
+    if (!Size)
+        throw EInvalidGraphic(Sprintf("JPEG error #%d", JERR_INPUT_EMPTY));
+    TJpegFailure failure = TJpegFailure::none;
     int code = 0;
-    cairo_surface_t* decoded = Size ? decodeJpeg(static_cast<const unsigned char*>(Data), Size, &code) : nullptr;
-    if (!decoded)
-        throw EInvalidGraphic(Sprintf("JPEG error #%d", Size ? code : JERR_INPUT_EMPTY));
+    int64_t width = 0, height = 0;
+    cairo_surface_t* decoded =
+        decodeJpeg(static_cast<const unsigned char*>(Data), Size, &failure, &code, &width, &height);
+    switch (failure) {
+    case TJpegFailure::none:
+        break;
+    case TJpegFailure::jpegError:
+        throw EInvalidGraphic(Sprintf("JPEG error #%d", code));
+    case TJpegFailure::tooLarge:
+        CheckGraphicSize(width, height);
+        // Only reached when another thread raised the limit meanwhile.
+        throw EInvalidGraphic(Sprintf("Image of %d x %d pixels is too large", int(width), int(height)));
+    case TJpegFailure::noMemory:
+        throw EInvalidGraphic(Sprintf("Not enough memory for an image of %d x %d pixels", int(width), int(height)));
+    }
     if (pixels)
         cairo_surface_destroy(pixels);
     pixels = decoded;

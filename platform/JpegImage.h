@@ -12,8 +12,10 @@ public:
     AnsiString ClassName() const override { return "TJPEGImage"; }
     void Assign(TPersistent* Source) override;
 
-    // Raises EFOpenError when the file cannot be opened and EInvalidGraphic
-    // "JPEG error #<code>" when it cannot be decoded; the old picture stays then.
+    // Raises EFOpenError when the file cannot be opened, EInvalidGraphic
+    // "JPEG error #<code>" when it cannot be decoded, and EInvalidGraphic from
+    // CheckGraphicSize (read from the header, before decoding) for a picture too
+    // large; the old picture stays then.
     void LoadFromFile(const AnsiString& FileName);
     void LoadFromBuffer(const void* Data, size_t Size);
 

@@ -5,7 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <vector>
@@ -48,6 +50,81 @@ std::vector<uint8_t> makeBmp(int width, int bits, const std::vector<uint32_t>& p
     }
     return out;
 }
+
+// A 32-bit BMP with bit-field masks (red, green, blue) after a 40-byte header.
+std::vector<uint8_t> makeBitFieldBmp(const uint32_t (&masks)[3], const std::vector<uint32_t>& pixels)
+{
+    const uint32_t offBits = 14 + 40 + 12;
+    const uint32_t imageSize = 4 * uint32_t(pixels.size());
+    std::vector<uint8_t> out = {'B', 'M'};
+    put(out, offBits + imageSize, 4);
+    put(out, 0, 4);
+    put(out, offBits, 4);
+    put(out, 40, 4);
+    put(out, uint32_t(pixels.size()), 4);
+    put(out, 1, 4);
+    put(out, 1, 2);
+    put(out, 32, 2);
+    put(out, 3, 4);  // BI_BITFIELDS
+    for (int i = 0; i < 5; ++i)
+        put(out, i == 0 ? imageSize : 0, 4);
+    for (uint32_t mask : masks)
+        put(out, mask, 4);
+    for (uint32_t pixel : pixels)
+        put(out, pixel, 4);
+    return out;
+}
+
+// A JPEG of the given size: left half red, right half blue.
+std::vector<unsigned char> makeJpeg(int width, int height)
+{
+    std::vector<unsigned char> rgb(size_t(width * height * 3));
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            unsigned char* p = &rgb[size_t((y * width + x) * 3)];
+            p[0] = x < width / 2 ? 255 : 0;
+            p[2] = x < width / 2 ? 0 : 255;
+        }
+    jpeg_compress_struct info;
+    jpeg_error_mgr error;
+    info.err = jpeg_std_error(&error);
+    jpeg_create_compress(&info);
+    unsigned char* buffer = nullptr;
+    unsigned long size = 0;
+    jpeg_mem_dest(&info, &buffer, &size);
+    info.image_width = JDIMENSION(width);
+    info.image_height = JDIMENSION(height);
+    info.input_components = 3;
+    info.in_color_space = JCS_RGB;
+    jpeg_set_defaults(&info);
+    jpeg_set_quality(&info, 95, TRUE);
+    jpeg_start_compress(&info, TRUE);
+    while (info.next_scanline < info.image_height) {
+        JSAMPROW row = &rgb[size_t(info.next_scanline) * size_t(width) * 3];
+        jpeg_write_scanlines(&info, &row, 1);
+    }
+    jpeg_finish_compress(&info);
+    jpeg_destroy_compress(&info);
+    std::vector<unsigned char> jpeg(buffer, buffer + size);
+    free(buffer);
+    return jpeg;
+}
+
+// A reproducer file kept in tests/repro. A relative __FILE__ (ccache's base
+// directory) is relative to the build folder of the tests, where the program is.
+std::string reproPath(const char* name)
+{
+    std::filesystem::path source(__FILE__);
+    if (source.is_relative())
+        source = std::filesystem::canonical("/proc/self/exe").parent_path() / source;
+    return (source.parent_path().parent_path() / "repro" / name).lexically_normal().string();
+}
+
+// Restores the program-wide pixel limit when a test ends.
+struct TPixelLimitGuard {
+    int64_t saved = MaxGraphicPixels();
+    ~TPixelLimitGuard() { SetMaxGraphicPixels(saved); }
+};
 
 std::string tempPath(const char* name)
 {
@@ -282,39 +359,11 @@ TEST(ImageList, CutsStripsMasksAndDrawsEnabledOrGreyed)
 TEST(JPEGImage, LoadsMeasuresAndDrawsScaled)
 {
     // A 16 x 8 JPEG: left half red, right half blue, compressed here.
-    const int width = 16, height = 8;
-    std::vector<unsigned char> rgb(size_t(width * height * 3));
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) {
-            unsigned char* p = &rgb[size_t((y * width + x) * 3)];
-            p[0] = x < 8 ? 255 : 0;
-            p[2] = x < 8 ? 0 : 255;
-        }
-    jpeg_compress_struct info;
-    jpeg_error_mgr error;
-    info.err = jpeg_std_error(&error);
-    jpeg_create_compress(&info);
-    unsigned char* buffer = nullptr;
-    unsigned long size = 0;
-    jpeg_mem_dest(&info, &buffer, &size);
-    info.image_width = width;
-    info.image_height = height;
-    info.input_components = 3;
-    info.in_color_space = JCS_RGB;
-    jpeg_set_defaults(&info);
-    jpeg_set_quality(&info, 95, TRUE);
-    jpeg_start_compress(&info, TRUE);
-    while (info.next_scanline < info.image_height) {
-        JSAMPROW row = &rgb[size_t(info.next_scanline * width * 3)];
-        jpeg_write_scanlines(&info, &row, 1);
-    }
-    jpeg_finish_compress(&info);
-    jpeg_destroy_compress(&info);
     {
+        std::vector<unsigned char> file = makeJpeg(16, 8);
         std::ofstream out(tempPath("picture.jpg"), std::ios::binary);
-        out.write(reinterpret_cast<const char*>(buffer), static_cast<std::streamsize>(size));
+        out.write(reinterpret_cast<const char*>(file.data()), static_cast<std::streamsize>(file.size()));
     }
-    free(buffer);
 
     TJPEGImage jpeg;
     EXPECT_TRUE(jpeg.Empty());
@@ -341,4 +390,166 @@ TEST(JPEGImage, LoadsMeasuresAndDrawsScaled)
         EXPECT_EQ(e.Message().rfind("JPEG error #", 0), 0u) << e.Message();
     }
     EXPECT_EQ(jpeg.Width(), 16);
+}
+
+TEST(JPEGImage, PicturesTooLargeToHoldRaiseAtOnceAndKeepThePicture)
+{
+    TJPEGImage jpeg;
+    std::vector<unsigned char> small = makeJpeg(16, 8);
+    jpeg.LoadFromBuffer(small.data(), small.size());
+    const struct {
+        const char* file;
+        const char* message;
+    } cases[] = {
+        {"crash-width-40000-null-row-store.jpg",
+         "Image of 40000 x 1 pixels is too large (at most 32767 pixels on a side)"},
+        {"crash-30000x30000-row-offset-int-overflow.jpg",
+         "Image of 30000 x 30000 pixels is too large (at most 268435456 pixels)"},
+        {"slow-20000x20000-301-bytes-1.5GB.jpg",
+         "Image of 20000 x 20000 pixels is too large (at most 268435456 pixels)"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file);
+        const auto start = std::chrono::steady_clock::now();
+        try {
+            jpeg.LoadFromFile(reproPath(c.file));
+            ADD_FAILURE() << "no exception";
+        } catch (const EInvalidGraphic& e) {
+            EXPECT_EQ(e.Message(), c.message);
+        }
+        // Refused from the header, before any pixel is decoded.
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
+        EXPECT_EQ(jpeg.Width(), 16);
+    }
+}
+
+TEST(Graphic, PixelLimitIsSettableAndRefusesReadPicturesOnly)
+{
+    TPixelLimitGuard guard;
+    EXPECT_EQ(MaxGraphicPixels(), 268435456);
+    std::vector<unsigned char> jpegFile = makeJpeg(16, 8);
+    std::vector<uint8_t> bmpFile = makeBmp(16, 1, {0, 0xFF0000}, std::vector<std::vector<uint8_t>>(8, {0xFF, 0xFF}));
+
+    SetMaxGraphicPixels(127);
+    TJPEGImage jpeg;
+    TBitmap bitmap;
+    EXPECT_THROW(jpeg.LoadFromBuffer(jpegFile.data(), jpegFile.size()), EInvalidGraphic);
+    try {
+        bitmap.LoadFromBuffer(bmpFile.data(), bmpFile.size());
+        ADD_FAILURE() << "no exception";
+    } catch (const EInvalidGraphic& e) {
+        EXPECT_EQ(e.Message(), "Image of 16 x 8 pixels is too large (at most 127 pixels)");
+    }
+    EXPECT_TRUE(jpeg.Empty());
+    EXPECT_TRUE(bitmap.Empty());
+
+    SetMaxGraphicPixels(128);
+    jpeg.LoadFromBuffer(jpegFile.data(), jpegFile.size());
+    bitmap.LoadFromBuffer(bmpFile.data(), bmpFile.size());
+    EXPECT_EQ(jpeg.Width(), 16);
+    EXPECT_EQ(bitmap.pixel(15, 7), clRed);
+
+    // Sizes the program sets itself are not limited by it.
+    bitmap.SetSize(100, 100);
+    EXPECT_EQ(bitmap.Height(), 100);
+}
+
+TEST(Bitmap, SizesBeyondWhatASurfaceHoldsRaiseAndKeepThePicture)
+{
+    TBitmap bitmap;
+    paintTwoHalves(bitmap);
+    try {
+        bitmap.SetSize(40000, 1);
+        ADD_FAILURE() << "no exception";
+    } catch (const EInvalidGraphicOperation& e) {
+        EXPECT_EQ(e.Message(), "Image of 40000 x 1 pixels is too large (at most 32767 pixels on a side)");
+    }
+    EXPECT_THROW(bitmap.SetHeight(32768), EInvalidGraphicOperation);
+    EXPECT_THROW(bitmap.SetSize(32768, 32768), EInvalidGraphicOperation);
+    EXPECT_EQ(bitmap.Width(), 16);
+    EXPECT_EQ(bitmap.Height(), 8);
+    EXPECT_EQ(bitmap.pixel(3, 3), clLime);
+
+    bitmap.SetSize(32767, 2);
+    EXPECT_EQ(bitmap.Width(), 32767);
+    EXPECT_EQ(bitmap.pixel(3, 3), clNone);  // outside the two rows
+    EXPECT_EQ(bitmap.pixel(32766, 1), clWhite);
+}
+
+TEST(ImageList, SizesBeyondWhatASurfaceHoldsRaiseAndKeepTheList)
+{
+    TImageList list;
+    list.SetWidth(8);
+    list.SetHeight(8);
+    TBitmap strip;
+    paintTwoHalves(strip);
+    list.AddMasked(&strip, clFuchsia);
+    EXPECT_THROW(list.SetWidth(40000), EInvalidGraphicOperation);
+    EXPECT_THROW(list.SetHeight(40000), EInvalidGraphicOperation);
+    EXPECT_EQ(list.Width(), 8);
+    EXPECT_EQ(list.Height(), 8);
+    EXPECT_EQ(list.Count(), 2);
+    EXPECT_EQ(list.AddMasked(&strip, clFuchsia), 2);
+}
+
+TEST(Bitmap, BitFieldMasksReadEveryChannelWhateverTheirShape)
+{
+    // Green's mask is bits 0 and 8; the pixel sets bit 8, so green is 2 of 3.
+    TBitmap bitmap;
+    bitmap.LoadFromFile(reproPath("wrong-bitfields-green-mask-split-reads-as-red.bmp"));
+    EXPECT_EQ(bitmap.pixel(0, 0), static_cast<TColor>(RGB(0, 170, 0)));
+
+    const struct {
+        const char* name;
+        uint32_t masks[3];
+        uint32_t pixel;
+        COLORREF expected;
+    } cases[] = {
+        {"8 bits each", {0xFF0000, 0xFF00, 0xFF}, 0x123456, RGB(0x12, 0x34, 0x56)},
+        {"10 bits each", {0x3FF00000, 0xFFC00, 0x3FF}, (1023u << 20) | (512u << 10), RGB(255, 128, 0)},
+        {"1 bit each", {4, 2, 1}, 5, RGB(255, 0, 255)},
+        {"no blue mask", {0xFF0000, 0xFF00, 0}, 0xFFFFFF, RGB(255, 255, 0)},
+        {"split green, both bits", {0xFF0000, 0x0101, 0}, 0x0101, RGB(0, 255, 0)},
+        {"split green, low bit", {0xFF0000, 0x0101, 0}, 0x0001, RGB(0, 85, 0)},
+        {"split red over the top bit", {0x80000001, 0xFF00, 0xFF0000}, 0x80000000, RGB(170, 0, 0)},
+        {"gaps in every mask", {0xF0F00000, 0x000F0F00, 0x000000FF}, 0xF0000F0F, RGB(240, 15, 15)},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::vector<uint8_t> file = makeBitFieldBmp(c.masks, {c.pixel});
+        bitmap.LoadFromBuffer(file.data(), file.size());
+        EXPECT_EQ(bitmap.pixel(0, 0), static_cast<TColor>(c.expected));
+    }
+}
+
+// Needs about 4 GB: run with VARN_LARGE_IMAGE_TESTS=1 in the environment.
+TEST(Bitmap, RowsPastTwoGigabytesOfPixelsAreAddressedRight)
+{
+    if (!std::getenv("VARN_LARGE_IMAGE_TESTS"))
+        GTEST_SKIP() << "set VARN_LARGE_IMAGE_TESTS=1 to run (about 4 GB of memory)";
+    TPixelLimitGuard guard;
+    SetMaxGraphicPixels(int64_t(1) << 30);
+    // A 32767 x 16500 1-bit BMP: its last row lies past 2^31 bytes of pixels.
+    const int width = 32767, height = 16500;
+    std::vector<std::vector<uint8_t>> rows(height, std::vector<uint8_t>((width + 7) / 8, 0));
+    rows.front()[0] = 0x80;                   // (0, 0)
+    rows.back()[(width - 1) / 8] = 0x80 >> ((width - 1) % 8);  // (32766, 16499)
+    std::vector<uint8_t> file = makeBmp(width, 1, {0x000000, 0xFF0000}, rows);
+    rows.clear();
+    TBitmap bitmap;
+    bitmap.LoadFromBuffer(file.data(), file.size());
+    file.clear();
+    file.shrink_to_fit();
+    EXPECT_EQ(bitmap.pixel(0, 0), clRed);
+    EXPECT_EQ(bitmap.pixel(width - 1, height - 1), clRed);
+    EXPECT_EQ(bitmap.pixel(width - 2, height - 1), clBlack);
+
+    // Written bottom row first, each row padded to 98,304 bytes.
+    std::vector<uint8_t> saved = bitmap.SaveToBuffer();
+    const size_t stride = 98304;
+    ASSERT_EQ(saved.size(), 54 + stride * height);
+    const size_t last = 54 + size_t(width - 1) * 3;
+    EXPECT_EQ(saved[last + 2], 0xFF);  // red of (32766, 16499)
+    EXPECT_EQ(saved[54 + stride * (height - 1) + 2], 0xFF);  // red of (0, 0)
+    EXPECT_EQ(saved[54 + stride * (height - 1) + 5], 0x00);
 }
