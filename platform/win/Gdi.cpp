@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstddef>
 #include <cstdint>
 #include <utility>
 #include <vector>
@@ -284,7 +285,7 @@ uint32_t* pixelAddress(HDC dc, int x, int y)
     unsigned char* data = cairo_image_surface_get_data(s);
     if (!data)
         return nullptr;
-    return reinterpret_cast<uint32_t*>(data + sy * cairo_image_surface_get_stride(s)) + sx;
+    return reinterpret_cast<uint32_t*>(data + static_cast<ptrdiff_t>(sy) * cairo_image_surface_get_stride(s)) + sx;
 }
 
 COLORREF pixelToColor(uint32_t p) { return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF); }
