@@ -160,8 +160,10 @@ private:
             }
             if (pos == digits)
                 fail(token.line, "Invalid number");
+            // Hex digits are a 64-bit pattern ($FFFFFFFFFFFFFFFF is -1); the sign
+            // negates in unsigned arithmetic, so -$8000000000000000 is the lowest value.
             token.kind = TToken::Integer;
-            token.integer = negative ? -static_cast<int64_t>(value) : static_cast<int64_t>(value);
+            token.integer = static_cast<int64_t>(negative ? 0 - value : value);
         } else {
             bool isFloat = false;
             while (pos < text.size() && std::isdigit(static_cast<unsigned char>(text[pos])))

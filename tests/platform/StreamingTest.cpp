@@ -8,7 +8,10 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
 #include <memory>
+#include <sstream>
 
 namespace {
 
@@ -372,6 +375,35 @@ TEST_F(Streaming, BitmapDataCarriesItsByteCount)
     EXPECT_THROW(SetPropText(&copy, "Data", "{FFFF0000424D}"), EReadError);
     SetPropText(&copy, "Data", "{}");
     EXPECT_EQ(copy.Width(), 0);
+}
+
+TEST_F(Streaming, HexNumbersAreSixtyFourBitPatternsWithASign)
+{
+    // The lowest 64-bit value, written negated; the sanitizer build stops on any overflow.
+    std::ifstream file(std::filesystem::path(__FILE__).parent_path().parent_path() / "repro" /
+                       "crash-ubsan-negate-int64-min.txt");
+    std::stringstream reproducer;
+    reproducer << file.rdbuf();
+    ASSERT_EQ(reproducer.str().substr(0, 18), "-$8000000000000000");
+    EXPECT_THROW(CheckComponentText(reproducer.str()), EParserError);
+
+    TTestForm* form = newForm();
+    auto* s = new TSample(form);
+    SetPropText(s, "Ratio", "-$8000000000000000");
+    EXPECT_EQ(s->Ratio, -9223372036854775808.0);
+    SetPropText(s, "Ratio", "$7FFFFFFFFFFFFFFF");
+    EXPECT_EQ(s->Ratio, 9223372036854775807.0);
+    SetPropText(s, "Count", "-$80000000");
+    EXPECT_EQ(s->Count, -2147483647 - 1);
+    SetPropText(s, "Count", "-$1");
+    EXPECT_EQ(s->Count, -1);
+    try {
+        SetPropText(s, "Count", "-$8000000000000000");
+        ADD_FAILURE() << "read";
+    } catch (const EReadError& e) {
+        EXPECT_EQ(e.Message(), "Line 1: Value -9223372036854775808 out of range for property 'Count'");
+    }
+    EXPECT_THROW(SetPropText(s, "Count", "-$10000000000000000"), EParserError);
 }
 
 }  // namespace
