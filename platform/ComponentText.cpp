@@ -301,8 +301,27 @@ private:
         symbol(']');
     }
 
+    // Counts the objects and collections open around the parser; each level is a
+    // recursion of its own.
+    class TNestingLevel {
+    public:
+        TNestingLevel(int& depth, int line) : depth(depth)
+        {
+            if (depth >= maxNestingDepth)
+                fail(line, Sprintf("Objects and collections nested deeper than %d levels", maxNestingDepth));
+            ++depth;
+        }
+        ~TNestingLevel() { --depth; }
+        TNestingLevel(const TNestingLevel&) = delete;
+        TNestingLevel& operator=(const TNestingLevel&) = delete;
+
+    private:
+        int& depth;
+    };
+
     TTextObject parseObject()
     {
+        TNestingLevel level(depth, cur().line);
         TTextObject obj;
         obj.line = cur().line;
         if (isKeyword("object"))
@@ -418,6 +437,7 @@ private:
             return v;
         }
         if (isSymbol('<')) {
+            TNestingLevel level(depth, cur().line);
             v.kind = TTextValue::Collection;
             tokens.advance();
             while (!isSymbol('>')) {
@@ -442,6 +462,7 @@ private:
     }
 
     TTokenizer tokens;
+    int depth = 0;  // objects and collections being parsed
 };
 
 }  // namespace
