@@ -160,8 +160,10 @@ private:
             }
             if (pos == digits)
                 fail(token.line, "Invalid number");
+            // Hex digits are a 64-bit pattern ($FFFFFFFFFFFFFFFF is -1); the sign
+            // negates in unsigned arithmetic, so -$8000000000000000 is the lowest value.
             token.kind = TToken::Integer;
-            token.integer = negative ? -static_cast<int64_t>(value) : static_cast<int64_t>(value);
+            token.integer = static_cast<int64_t>(negative ? 0 - value : value);
         } else {
             bool isFloat = false;
             while (pos < text.size() && std::isdigit(static_cast<unsigned char>(text[pos])))
@@ -299,8 +301,27 @@ private:
         symbol(']');
     }
 
+    // Counts the objects and collections open around the parser; each level is a
+    // recursion of its own.
+    class TNestingLevel {
+    public:
+        TNestingLevel(int& depth, int line) : depth(depth)
+        {
+            if (depth >= maxNestingDepth)
+                fail(line, Sprintf("Objects and collections nested deeper than %d levels", maxNestingDepth));
+            ++depth;
+        }
+        ~TNestingLevel() { --depth; }
+        TNestingLevel(const TNestingLevel&) = delete;
+        TNestingLevel& operator=(const TNestingLevel&) = delete;
+
+    private:
+        int& depth;
+    };
+
     TTextObject parseObject()
     {
+        TNestingLevel level(depth, cur().line);
         TTextObject obj;
         obj.line = cur().line;
         if (isKeyword("object"))
@@ -416,6 +437,7 @@ private:
             return v;
         }
         if (isSymbol('<')) {
+            TNestingLevel level(depth, cur().line);
             v.kind = TTextValue::Collection;
             tokens.advance();
             while (!isSymbol('>')) {
@@ -440,6 +462,7 @@ private:
     }
 
     TTokenizer tokens;
+    int depth = 0;  // objects and collections being parsed
 };
 
 }  // namespace

@@ -44,6 +44,11 @@ struct TTextObject {
     std::vector<TTextObject> children;
 };
 
+// Objects and collections nest at most this deep (the root object is level 1).
+// Deeper text is refused on reading and deeper trees on writing, so that nothing
+// written cannot be read back and no recursion over the text runs out of stack.
+constexpr int maxNestingDepth = 256;
+
 // Parses one object; raises EParserError "Line <n>: ..." for anything malformed.
 TTextObject parseComponentText(const AnsiString& text);
 // Parses a single value (as after "Name = "), for SetPropText.

@@ -98,8 +98,28 @@ private:
         out += '\n';
     }
 
+    // One more object or collection open around what is written next; deeper than
+    // the reader takes is refused rather than written.
+    class TNestingLevel {
+    public:
+        TNestingLevel(int& depth, const AnsiString& what) : depth(depth)
+        {
+            if (depth >= maxNestingDepth)
+                throw EWriteError(Sprintf("Cannot write %s: objects and collections nested deeper than %d levels",
+                                          what.c_str(), maxNestingDepth));
+            ++depth;
+        }
+        ~TNestingLevel() { --depth; }
+        TNestingLevel(const TNestingLevel&) = delete;
+        TNestingLevel& operator=(const TNestingLevel&) = delete;
+
+    private:
+        int& depth;
+    };
+
     void writeComponent(TComponent* component, int indent)
     {
+        TNestingLevel level(depth, "'" + component->Name() + "'");
         const TClassInfo* cls = ClassInfoOf(component);
         if (!cls)
             throw EWriteError("Class " + component->ClassName() + " is not registered for writing");
@@ -192,6 +212,7 @@ private:
     {
         if (!collection || collection->Count() == 0)
             return;
+        TNestingLevel level(depth, "'" + name + "'");
         line(indent, name + " = <");
         for (int i = 0; i < collection->Count(); ++i) {
             TCollectionItem* item = collection->Items(i);
@@ -214,6 +235,7 @@ private:
 
     TComponent* root;
     AnsiString out;
+    int depth = 0;  // objects and collections being written
 };
 
 }  // namespace

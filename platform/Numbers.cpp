@@ -29,14 +29,17 @@ void stripTrailingZeros(DecimalDigits& number)
         number.exponent = 0;
 }
 
-DecimalDigits toDecimal(double value)
+// 17 significant digits name every double exactly.
+constexpr int exactDigits = 17;
+
+DecimalDigits toDecimal(double value, int digits = significantDigits)
 {
     DecimalDigits number;
     value = std::fabs(value);
     if (value == 0)
         return number;
     char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%.*e", significantDigits - 1, value);
+    std::snprintf(buffer, sizeof buffer, "%.*e", digits - 1, value);
     const char* p = buffer;
     for (; *p && *p != 'e'; ++p) {
         if (*p >= '0' && *p <= '9')
@@ -45,6 +48,17 @@ DecimalDigits toDecimal(double value)
     number.exponent = (*p == 'e' ? std::atoi(p + 1) : 0) + 1;
     stripTrailingZeros(number);
     return number;
+}
+
+// True when the digits read back as a value beyond the largest double, as the
+// largest doubles do when rounded to 15 digits (1.79769313486232E308).
+bool overflows(const DecimalDigits& number)
+{
+    if (number.exponent < 309)
+        return false;
+    std::string text = "0." + number.digits + "e" + std::to_string(number.exponent);
+    double value = 0;
+    return std::from_chars(text.data(), text.data() + text.size(), value).ec == std::errc::result_out_of_range;
 }
 
 // Keeps the first `keep` digits, rounding half away from zero.
@@ -464,6 +478,8 @@ AnsiString FloatToStr(double value)
     if (!std::isfinite(value))
         return nonFiniteText(value);
     DecimalDigits number = toDecimal(value);
+    if (overflows(number))
+        number = toDecimal(value, exactDigits);  // what is written must read back
     if (number.digits.empty())
         return "0";
     AnsiString out = value < 0 ? "-" : "";

@@ -158,21 +158,24 @@ void nBlockArray_base::sortPointers(Compare& compare)
         quickSort(0, Count() - 1, compare);
 }
 
-// Quicksort on the pointer list: pivot in the middle of the range, recursion
-// on the left part, a loop on the right part.
+// Quicksort on the pointer list: pivot in the middle of the range. With a
+// consistent comparison the pivot stops both scans; the bounds on the scans keep
+// a comparison that is not (one that calls equal elements unequal, or answers at
+// random) inside the range, and each pass still leaves both parts smaller than
+// the range, so the sort ends. The smaller part is sorted by recursion and the
+// larger by the loop, which keeps the recursion depth below log2(Count()).
 template <typename Compare>
 void nBlockArray_base::quickSort(int left, int right, Compare& compare)
 {
     void** list = items.data();
-    int i;
-    do {
-        i = left;
+    while (left < right) {
+        int i = left;
         int j = right;
         const void* pivot = list[(left + right) / 2];
         do {
-            while (compare(static_cast<const void*>(list[i]), pivot) < 0)
+            while (i < right && compare(static_cast<const void*>(list[i]), pivot) < 0)
                 ++i;
-            while (compare(static_cast<const void*>(list[j]), pivot) > 0)
+            while (j > left && compare(static_cast<const void*>(list[j]), pivot) > 0)
                 --j;
             if (i <= j) {
                 std::swap(list[i], list[j]);
@@ -180,8 +183,15 @@ void nBlockArray_base::quickSort(int left, int right, Compare& compare)
                 --j;
             }
         } while (i <= j);
-        if (left < j)
-            quickSort(left, j, compare);
-        left = i;
-    } while (i < right);
+        // left..j and i..right are sorted apart; which goes first changes nothing.
+        if (j - left < right - i) {
+            if (left < j)
+                quickSort(left, j, compare);
+            left = i;
+        } else {
+            if (i < right)
+                quickSort(i, right, compare);
+            right = j;
+        }
+    }
 }

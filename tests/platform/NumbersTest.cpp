@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cfloat>
 #include <cmath>
 #include <limits>
+#include <vector>
 
 namespace {
 
@@ -116,6 +118,41 @@ TEST_F(Numbers, FloatToStrUsesFifteenDigitsAndTheGeneralForm)
         EXPECT_EQ(FloatToStr(c.value), c.text) << c.value;
     FormatSettings.DecimalSeparator = '.';
     EXPECT_EQ(FloatToStr(-0.5), "-0.5");
+}
+
+TEST_F(Numbers, EveryFiniteDoubleWrittenReadsBack)
+{
+    // At 15 digits the largest doubles round up past DBL_MAX (1,79769313486232E308);
+    // they are written with 17 digits, which give the exact value back.
+    EXPECT_EQ(FloatToStr(DBL_MAX), "1,7976931348623157E308");
+    EXPECT_EQ(FloatToStr(-DBL_MAX), "-1,7976931348623157E308");
+    EXPECT_EQ(FloatToStr(1.797693134862314e308), "1,79769313486231E308");
+
+    std::vector<double> extremes = {DBL_MIN, -DBL_MIN, DBL_TRUE_MIN, -DBL_TRUE_MIN, DBL_MIN / 3, 1e-310,
+                                    2.5e-320, DBL_EPSILON, 1e308, -1e308, 1.797693134862315e308};
+    for (double x = DBL_MAX, below = 0; below < 2000; ++below, x = std::nextafter(x, 0.0)) {
+        extremes.push_back(x);
+        extremes.push_back(-x);
+    }
+    for (double x = DBL_MIN, step = 0; step < 200; ++step, x = std::nextafter(x, 0.0))
+        extremes.push_back(x);
+    for (const char separator : {',', '.'}) {
+        FormatSettings.DecimalSeparator = separator;
+        for (double x : extremes) {
+            AnsiString text = FloatToStr(x);
+            double back = 0;
+            ASSERT_TRUE(TryStrToFloat(text, back)) << text;
+            ASSERT_TRUE(std::isfinite(back)) << text;
+            EXPECT_EQ(std::signbit(back), std::signbit(x)) << text;
+            if (text.size() - (x < 0) == 22)  // the 17-digit form is exact
+                EXPECT_EQ(back, x) << text;
+            else  // 15 digits hold the value to within half a unit of the 15th digit
+                EXPECT_LE(std::fabs(back - x), std::fabs(x) * 5e-15) << text;
+        }
+    }
+    FormatSettings.DecimalSeparator = ',';
+    EXPECT_EQ(StrToFloat(FloatToStr(DBL_TRUE_MIN)), DBL_TRUE_MIN);
+    EXPECT_EQ(StrToFloat(FloatToStr(1e308)), 1e308);
 }
 
 TEST_F(Numbers, FormatFloatMatchesHandCheckedTable)

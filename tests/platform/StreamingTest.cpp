@@ -2,13 +2,17 @@
 
 #include "platform/Bitmap.h"
 #include "platform/Controls.h"
+#include "platform/ExtCtrls.h"
 #include "platform/Forms.h"
 #include "platform/Graphics.h"
 #include "support/UiHarness.h"
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
 #include <memory>
+#include <sstream>
 
 namespace {
 
@@ -25,6 +29,17 @@ public:
     AnsiString ClassName() const override { return "TPart"; }
     AnsiString Label;
     int Size = 1;
+};
+
+// An item that holds items of its own kind, for collections inside collections.
+class TNestedPart : public TCollectionItem {
+public:
+    explicit TNestedPart(TCollection* collection)
+        : TCollectionItem(collection), parts(std::make_unique<TOwnedCollection>(this, ItemClassOf<TNestedPart>()))
+    {
+    }
+    AnsiString ClassName() const override { return "TNestedPart"; }
+    std::unique_ptr<TOwnedCollection> parts;
 };
 
 // A control with one property of every kind.
@@ -47,6 +62,7 @@ public:
     TFont font;
     TStringList lines;
     std::unique_ptr<TOwnedCollection> parts;
+    std::unique_ptr<TOwnedCollection> nested = std::make_unique<TOwnedCollection>(this, ItemClassOf<TNestedPart>());
     TSample* Buddy = nullptr;
     TNotifyEvent OnPing;
     std::function<void(int)> OnNumber;
@@ -83,6 +99,8 @@ void registerTestClasses()
     RegisterPublishedClass<TPart>("TPart", "TCollectionItem")
         .String("Label", [](TPart* p) { return p->Label; }, [](TPart* p, const AnsiString& v) { p->Label = v; })
         .Integer("Size", [](TPart* p) { return p->Size; }, [](TPart* p, int v) { p->Size = v; }, 1);
+    RegisterPublishedClass<TNestedPart>("TNestedPart", "TCollectionItem")
+        .Collection<TNestedPart>("Parts", [](TNestedPart* p) { return p->parts.get(); });
     RegisterPublishedClass<TSample>("TSample", "TCustomControl")
         .Integer("Count", [](TSample* s) { return s->Count; }, [](TSample* s, int v) { s->Count = v; })
         .Boolean("Flag", [](TSample* s) { return s->Flag; }, [](TSample* s, bool v) { s->Flag = v; })
@@ -97,6 +115,7 @@ void registerTestClasses()
         .Object<TFont>("SampleFont", [](TSample* s) { return &s->font; })
         .Object<TStrings>("Lines", [](TSample* s) { return &s->lines; })
         .Collection<TPart>("Parts", [](TSample* s) { return s->parts.get(); })
+        .Collection<TNestedPart>("Nested", [](TSample* s) { return s->nested.get(); })
         .Component<TSample>("Buddy", [](TSample* s) { return s->Buddy; }, [](TSample* s, TSample* v) { s->Buddy = v; })
         .Event("OnPing", &TSample::OnPing)
         .Event("OnNumber", &TSample::OnNumber);
@@ -372,6 +391,141 @@ TEST_F(Streaming, BitmapDataCarriesItsByteCount)
     EXPECT_THROW(SetPropText(&copy, "Data", "{FFFF0000424D}"), EReadError);
     SetPropText(&copy, "Data", "{}");
     EXPECT_EQ(copy.Width(), 0);
+}
+
+// The form with `panels` panels inside one another, each aligned to its parent's
+// client area.
+AnsiString nestedPanels(int panels)
+{
+    AnsiString text = "object F: TTestForm\n";
+    for (int i = 0; i < panels; ++i)
+        text += Sprintf("object p%d: TPanel\nAlign = alClient\n", i);
+    for (int i = 0; i <= panels; ++i)
+        text += "end\n";
+    return text;
+}
+
+// A sample whose Nested collection holds `levels` collections inside one another.
+AnsiString nestedCollections(int levels)
+{
+    AnsiString text = "object F: TTestForm\nobject s: TSample\nNested = <\n";
+    for (int i = 1; i < levels; ++i)
+        text += "item\nParts = <\n";
+    text += "item\n";
+    for (int i = 0; i < levels; ++i)
+        text += "end>\n";  // closes an item and its collection
+    return text + "end\nend\n";
+}
+
+AnsiString parseError(const AnsiString& text)
+{
+    try {
+        CheckComponentText(text);
+    } catch (const EParserError& e) {
+        return e.Message();
+    }
+    return "no error";
+}
+
+TEST_F(Streaming, NestingIsRefusedPastTwoHundredFiftySixLevels)
+{
+    // 256 levels, the form included: read, shown, painted, written and read back.
+    TTestForm* form = newForm();
+    ReadComponentText(nestedPanels(255), form);
+    auto* deepest = dynamic_cast<TPanel*>(form->FindComponent("p254"));
+    ASSERT_NE(deepest, nullptr);
+    int levels = 1;
+    for (TControl* c = deepest; c != form; c = c->Parent())
+        ++levels;
+    EXPECT_EQ(levels, 256);
+    ui.show(form);
+    EXPECT_TRUE(deepest->HandleAllocated());
+    AnsiString written = WriteComponentText(form);
+    TTestForm* copy = newForm();
+    ReadComponentText(written, copy);
+    AnsiString rewritten = WriteComponentText(copy);
+    EXPECT_TRUE(rewritten.substr(rewritten.find('\n')) == written.substr(written.find('\n')));
+
+    // Level 257 is refused at its line; so are the depths that used to exhaust the stack.
+    EXPECT_EQ(parseError(nestedPanels(256)), "Line 512: Objects and collections nested deeper than 256 levels");
+    EXPECT_EQ(parseError(nestedPanels(24000)), "Line 512: Objects and collections nested deeper than 256 levels");
+
+    // Collections count as levels too: the form, the sample and 254 collections read.
+    TTestForm* items = newForm();
+    ReadComponentText(nestedCollections(254), items);
+    auto* sample = dynamic_cast<TSample*>(items->FindComponent("s"));
+    ASSERT_NE(sample, nullptr);
+    TCollection* collection = sample->nested.get();
+    for (int i = 1; i <= 254; ++i) {
+        ASSERT_EQ(collection->Count(), 1) << i;
+        collection = static_cast<TNestedPart*>(collection->Items(0))->parts.get();
+    }
+    EXPECT_EQ(collection->Count(), 0);
+    written = WriteComponentText(items);
+    TTestForm* itemsCopy = newForm();
+    ReadComponentText(written, itemsCopy);
+    rewritten = WriteComponentText(itemsCopy);
+    EXPECT_TRUE(rewritten.substr(rewritten.find('\n')) == written.substr(written.find('\n')));
+    EXPECT_EQ(parseError(nestedCollections(255)), "Line 511: Objects and collections nested deeper than 256 levels");
+    EXPECT_EQ(parseError(nestedCollections(14700)), "Line 511: Objects and collections nested deeper than 256 levels");
+    AnsiString deep = nestedCollections(300);
+    EXPECT_THROW(SetPropText(sample, "Nested", deep.substr(deep.find('<'))), EParserError);
+}
+
+TEST_F(Streaming, TheWriterRefusesTreesTooDeepToReadBack)
+{
+    TTestForm* form = newForm();
+    TWinControl* parent = form;
+    for (int i = 0; i < 256; ++i) {
+        auto* panel = new TPanel(form);
+        panel->SetName(Sprintf("p%d", i));
+        panel->SetParent(parent);
+        parent = panel;
+    }
+    try {
+        WriteComponentText(form);
+        ADD_FAILURE() << "written";
+    } catch (const EWriteError& e) {
+        EXPECT_EQ(e.Message(), "Cannot write 'p255': objects and collections nested deeper than 256 levels");
+    }
+    delete parent;  // 256 levels, the form included, are written
+    EXPECT_NO_THROW(CheckComponentText(WriteComponentText(form)));
+
+    auto* s = new TSample(form);
+    s->SetParent(form);
+    TCollection* collection = s->nested.get();
+    for (int i = 0; i < 255; ++i)
+        collection = static_cast<TNestedPart*>(collection->Add())->parts.get();
+    EXPECT_THROW(WriteComponentText(form), EWriteError);
+}
+
+TEST_F(Streaming, HexNumbersAreSixtyFourBitPatternsWithASign)
+{
+    // The lowest 64-bit value, written negated; the sanitizer build stops on any overflow.
+    std::ifstream file(std::filesystem::path(__FILE__).parent_path().parent_path() / "repro" /
+                       "crash-ubsan-negate-int64-min.txt");
+    std::stringstream reproducer;
+    reproducer << file.rdbuf();
+    ASSERT_EQ(reproducer.str().substr(0, 18), "-$8000000000000000");
+    EXPECT_THROW(CheckComponentText(reproducer.str()), EParserError);
+
+    TTestForm* form = newForm();
+    auto* s = new TSample(form);
+    SetPropText(s, "Ratio", "-$8000000000000000");
+    EXPECT_EQ(s->Ratio, -9223372036854775808.0);
+    SetPropText(s, "Ratio", "$7FFFFFFFFFFFFFFF");
+    EXPECT_EQ(s->Ratio, 9223372036854775807.0);
+    SetPropText(s, "Count", "-$80000000");
+    EXPECT_EQ(s->Count, -2147483647 - 1);
+    SetPropText(s, "Count", "-$1");
+    EXPECT_EQ(s->Count, -1);
+    try {
+        SetPropText(s, "Count", "-$8000000000000000");
+        ADD_FAILURE() << "read";
+    } catch (const EReadError& e) {
+        EXPECT_EQ(e.Message(), "Line 1: Value -9223372036854775808 out of range for property 'Count'");
+    }
+    EXPECT_THROW(SetPropText(s, "Count", "-$10000000000000000"), EParserError);
 }
 
 }  // namespace

@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <functional>
+#include <random>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -105,6 +109,53 @@ TEST(BlockArray, SortMovesPointersOnlyWithTheMiddlePivotPartition)
     array.Sort([](const void* a, const void* b) { return compareInts(a, b); });
     for (int i = 1; i < array.Count(); ++i)
         ASSERT_LE(array[i - 1], array[i]) << i;
+}
+
+// Comparisons that callers can get wrong: none may make the sort touch anything
+// but the array's own elements, and every element must still be there afterwards.
+TEST(BlockArray, SortStaysInsideTheListWhateverTheComparisonAnswers)
+{
+    std::mt19937 random(12);
+    const std::vector<std::pair<const char*, std::function<int(int, int)>>> comparisons = {
+        {"always before", [](int, int) { return -1; }},
+        {"always after", [](int, int) { return 1; }},
+        {"always equal", [](int, int) { return 0; }},
+        {"after when not less (true for equal)", [](int a, int b) { return a >= b ? 1 : 0; }},
+        {"before when not greater", [](int a, int b) { return a <= b ? -1 : 0; }},
+        {"reversed sign", [](int a, int b) { return a == b ? 1 : (a < b ? 1 : -1); }},
+        {"random", [&](int, int) { return static_cast<int>(random() % 3) - 1; }},
+    };
+    for (const auto& [name, answer] : comparisons) {
+        for (int count : {1, 2, 3, 5, 16, 17, 100, 1000}) {
+            nBlockArray<int> array;
+            std::set<const void*> elements;
+            for (int i = 0; i < count; ++i) {
+                int* item = array.Add();
+                *item = static_cast<int>(random() % 4);
+                elements.insert(item);
+            }
+            int strays = 0;
+            array.Sort([&](const void* a, const void* b) {
+                if (!elements.count(a) || !elements.count(b))
+                    return ++strays, 0;
+                return answer(*static_cast<const int*>(a), *static_cast<const int*>(b));
+            });
+            ASSERT_EQ(strays, 0) << name << ", " << count << " elements";
+            std::set<const void*> after;
+            for (int i = 0; i < array.Count(); ++i)
+                after.insert(array.Get(i));
+            ASSERT_EQ(after, elements) << name << ", " << count << " elements";
+        }
+    }
+
+    // A sound comparison still sorts, duplicates and all.
+    nBlockArray<int> array;
+    std::vector<int> expected;
+    for (int i = 0; i < 5000; ++i)
+        expected.push_back(*array.Add() = static_cast<int>(random() % 5));
+    std::sort(expected.begin(), expected.end());
+    array.Sort(compareInts);
+    EXPECT_EQ(values(array), expected);
 }
 
 TEST(BlockArray, OwnsAndCopiesItsElements)
