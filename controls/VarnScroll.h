@@ -15,8 +15,8 @@
 class TTimer;
 
 // The parts of the bar. In the vertical kind the "down" parts lie below the
-// scroller and move the position up; in the horizontal kind they lie left of it
-// (the left-pointing button and the track before the scroller) and move it down.
+// scroller and raise the position; in the horizontal kind they lie left of it (the
+// left-pointing button and the track before the scroller) and lower it.
 enum TVnScrollbarArea : uint8_t { saBtnArrowDown, saBtnArrowUp, saTrackDown, saTrackUp, saScroller, saNone };
 
 using TVnScrollbarPaintEvent = std::function<void(TObject* Sender, bool& toContinue, TVnScrollbarArea Area)>;
