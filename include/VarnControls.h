@@ -47,3 +47,5 @@
 #include "grid/VGHead.h"
 #include "grid/VGScrollBox.h"
 #include "grid/VGEdit.h"
+#include "controls/VarnScroll.h"
+#include "controls/VarnScrollProperties.h"

@@ -36,6 +36,23 @@ using TKeyEvent = std::function<void(TObject* Sender, WORD& Key, TShiftState Shi
 using TKeyPressEvent = std::function<void(TObject* Sender, char& Key)>;
 using TMouseWheelEvent =
     std::function<void(TObject* Sender, TShiftState Shift, int WheelDelta, TPoint MousePos, bool& Handled)>;
+using TContextPopupEvent = std::function<void(TObject* Sender, TPoint MousePos, bool& Handled)>;
+
+// Anchors, dragging and docking as controls publish them. The framework starts no
+// drag or dock yet: these events keep their handlers in form descriptions but never fire.
+enum TAnchorKind { akLeft, akTop, akRight, akBottom };
+using TAnchors = TSet<TAnchorKind>;
+enum TDragMode { dmManual, dmAutomatic };
+enum TDragKind { dkDrag, dkDock };
+enum TDragState { dsDragEnter, dsDragLeave, dsDragMove };
+class TDragObject;
+class TDragDockObject;
+using TDragDropEvent = std::function<void(TObject* Sender, TObject* Source, int X, int Y)>;
+using TDragOverEvent =
+    std::function<void(TObject* Sender, TObject* Source, int X, int Y, TDragState State, bool& Accept)>;
+using TEndDragEvent = std::function<void(TObject* Sender, TObject* Target, int X, int Y)>;
+using TStartDragEvent = std::function<void(TObject* Sender, TDragObject*& DragObject)>;
+using TStartDockEvent = std::function<void(TObject* Sender, TDragDockObject*& DragObject)>;
 
 class EInvalidOperation : public Exception { using Exception::Exception; };
 

@@ -10,6 +10,9 @@ using TBorderStyle = TFormBorderStyle;
 
 enum TScrollBarKind { sbHorizontal, sbVertical };
 enum TScrollBarStyle { ssRegular, ssFlat, ssHotTrack };
+// What moved a scroll bar, as its OnScroll event reports it.
+enum TScrollCode { scLineUp, scLineDown, scPageUp, scPageDown, scPosition, scTrack, scTop, scBottom, scEndScroll };
+using TScrollEvent = std::function<void(TObject* Sender, TScrollCode ScrollCode, int& ScrollPos)>;
 
 class TScrollingWinControl;
 
