@@ -707,6 +707,13 @@ void TWinControl::CreateHandle()
 {
     if (FHandle)
         return;
+    // The parent's window comes first. Making it makes its visible windowed
+    // children, possibly this control among them, which must not get a second one.
+    if (FParent) {
+        FParent->CreateHandle();
+        if (FHandle)
+            return;
+    }
     CreateWnd();
     for (TControl* child : std::vector<TControl*>(FControls))
         if (auto* windowed = dynamic_cast<TWinControl*>(child); windowed && windowed->FVisible)
