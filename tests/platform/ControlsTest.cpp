@@ -143,6 +143,13 @@ TEST(Controls, AlignedChildrenAreLaidOutAndRelaidOutOnResize)
     boxes["hidden"]->SetTop(60);  // below "second": it goes after it
     boxes["hidden"]->SetVisible(true);
     EXPECT_EQ(rectText(boxes["hidden"]->BoundsRect()), "5,55,495,125");
+    // One that stops being aligned gives its strip back; moving it then moves no other.
+    boxes["second"]->SetAlign(alNone);
+    EXPECT_EQ(rectText(boxes["hidden"]->BoundsRect()), "5,25,495,95");
+    EXPECT_EQ(rectText(boxes["left"]->BoundsRect()), "5,95,45,370");
+    boxes["second"]->SetBounds(7, 300, 30, 30);
+    EXPECT_EQ(rectText(boxes["second"]->BoundsRect()), "7,300,37,330");
+    EXPECT_EQ(rectText(boxes["hidden"]->BoundsRect()), "5,25,495,95");
     TBox* client = boxes["client"];
     client->inset = 3;
     auto* inner = new TBox(form, ui, "inner");
