@@ -15,10 +15,17 @@ bool isIdentifier(const AnsiString& text)
                        [&](unsigned char c) { return isAlpha(c) || (c >= '0' && c <= '9'); });
 }
 
-// Component names compare without regard to ASCII letter case.
-bool sameName(const AnsiString& a, const AnsiString& b)
+// Component names compare without regard to ASCII letter case; the owner's index
+// of names holds this form of each.
+AnsiString nameKey(const AnsiString& name) { return UpperCase(name); }
+
+// Removes one entry, searched from the end, where the latest links and components
+// are (they mostly go first).
+void eraseLast(std::vector<TComponent*>& list, TComponent* item)
 {
-    return a.size() == b.size() && UpperCase(a) == UpperCase(b);
+    auto it = std::find(list.rbegin(), list.rend(), item);
+    if (it != list.rend())
+        list.erase(std::next(it).base());
 }
 
 }  // namespace
@@ -718,7 +725,7 @@ TComponent::~TComponent()
     while (!freeNotifies.empty()) {
         TComponent* peer = freeNotifies.back();
         freeNotifies.pop_back();
-        std::erase(peer->freeNotifies, this);
+        eraseLast(peer->freeNotifies, this);
         peer->Notification(this, opRemove);
     }
     DestroyComponents();
@@ -763,10 +770,8 @@ TComponent* TComponent::FindComponent(const AnsiString& AName) const
 {
     if (AName.empty())
         return nullptr;
-    for (TComponent* component : components)
-        if (sameName(component->name, AName))
-            return component;
-    return nullptr;
+    auto it = namedComponents.find(nameKey(AName));
+    return it == namedComponents.end() ? nullptr : it->second;
 }
 
 void TComponent::validateRename(TComponent* component, const AnsiString& newName) const
@@ -784,8 +789,13 @@ void TComponent::SetName(const AnsiString& NewName)
         return;
     if (!NewName.empty() && !isIdentifier(NewName))
         throw EComponentError(Sprintf("'%s' is not a valid component name", NewName.c_str()));
-    if (owner)
+    if (owner) {
         owner->validateRename(this, NewName);
+        if (!name.empty())
+            owner->namedComponents.erase(nameKey(name));
+        if (!NewName.empty())
+            owner->namedComponents[nameKey(NewName)] = this;
+    }
     name = NewName;
 }
 
@@ -798,6 +808,8 @@ void TComponent::InsertComponent(TComponent* AComponent)
     if (AComponent->owner)
         AComponent->owner->RemoveComponent(AComponent);
     components.push_back(AComponent);
+    if (!AComponent->name.empty())
+        namedComponents[nameKey(AComponent->name)] = AComponent;
     AComponent->owner = this;
     Notification(AComponent, opInsert);
 }
@@ -811,23 +823,48 @@ void TComponent::RemoveComponent(TComponent* AComponent)
     Notification(AComponent, opRemove);
 }
 
+// A Notification walk over the components, last first: those at indexes below
+// `remaining` are still to be told.
+struct TComponent::NotificationPass {
+    size_t remaining;
+    NotificationPass* outer;
+};
+
+// Components mostly leave last first (an owner deletes them so), hence the search
+// from the end.
 void TComponent::removeFromList(TComponent* component)
 {
-    auto it = std::find(components.begin(), components.end(), component);
-    if (it != components.end())
-        components.erase(it);
+    auto it = std::find(components.rbegin(), components.rend(), component);
+    if (it == components.rend())
+        return;
+    size_t index = static_cast<size_t>(components.rend() - it) - 1;
+    components.erase(components.begin() + static_cast<std::ptrdiff_t>(index));
+    if (!component->name.empty())
+        namedComponents.erase(nameKey(component->name));
+    // Walks in progress keep their place: the entries below this one moved down.
+    for (NotificationPass* pass = notificationPasses; pass; pass = pass->outer)
+        if (index < pass->remaining)
+            --pass->remaining;
 }
 
+// Handlers may delete or insert components while the walk runs: one that left the
+// list is never told (removeFromList moves the walk's place), and one inserted
+// meanwhile joins the end, beyond the walk, and is not told either.
 void TComponent::Notification(TComponent* AComponent, TOperation Operation)
 {
-    if (Operation == opRemove && AComponent)
+    if (Operation == opRemove && AComponent && !freeNotifies.empty())
         RemoveFreeNotification(AComponent);
-    // Iterate over a copy: a handler may delete or insert components.
-    std::vector<TComponent*> snapshot = components;
-    for (auto it = snapshot.rbegin(); it != snapshot.rend(); ++it) {
-        TComponent* component = *it;
-        if (std::find(components.begin(), components.end(), component) != components.end())
-            component->Notification(AComponent, Operation);
+    if (components.empty())
+        return;
+    NotificationPass pass{components.size(), notificationPasses};
+    notificationPasses = &pass;
+    struct Unlink {
+        TComponent* owner;
+        ~Unlink() { owner->notificationPasses = owner->notificationPasses->outer; }
+    } unlink{this};
+    while (pass.remaining > 0) {
+        --pass.remaining;
+        components[pass.remaining]->Notification(AComponent, Operation);
     }
 }
 
@@ -851,19 +888,27 @@ void TComponent::FreeNotification(TComponent* AComponent)
 {
     if (!AComponent || AComponent == this)
         return;
-    if (std::find(freeNotifies.begin(), freeNotifies.end(), AComponent) == freeNotifies.end())
-        freeNotifies.push_back(AComponent);
-    if (std::find(AComponent->freeNotifies.begin(), AComponent->freeNotifies.end(), this) ==
-        AComponent->freeNotifies.end())
-        AComponent->freeNotifies.push_back(this);
+    // Links are kept on both sides, so the shorter list tells whether one exists
+    // (one component may be linked to thousands).
+    bool linked = freeNotifies.size() <= AComponent->freeNotifies.size()
+                      ? std::find(freeNotifies.begin(), freeNotifies.end(), AComponent) != freeNotifies.end()
+                      : std::find(AComponent->freeNotifies.begin(), AComponent->freeNotifies.end(), this) !=
+                            AComponent->freeNotifies.end();
+    if (linked)
+        return;
+    freeNotifies.push_back(AComponent);
+    AComponent->freeNotifies.push_back(this);
 }
 
 void TComponent::RemoveFreeNotification(TComponent* AComponent)
 {
-    if (!AComponent)
+    // Links are kept on both sides, so an empty list on either side means no link
+    // (a component being destroyed has dropped its links before its owner's
+    // notification pass tells every sibling).
+    if (!AComponent || freeNotifies.empty() || AComponent->freeNotifies.empty())
         return;
-    std::erase(freeNotifies, AComponent);
-    std::erase(AComponent->freeNotifies, this);
+    eraseLast(freeNotifies, AComponent);
+    eraseLast(AComponent->freeNotifies, this);
 }
 
 // ---- TCollectionItem -----------------------------------------------------------

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <functional>
 #include <initializer_list>
+#include <unordered_map>
 #include <vector>
 
 class TObject;
@@ -323,12 +324,16 @@ protected:
     void DestroyComponents();
 
 private:
+    struct NotificationPass;
+
     void removeFromList(TComponent* component);
     void validateRename(TComponent* component, const AnsiString& newName) const;
 
     AnsiString name;
     TComponent* owner = nullptr;
     std::vector<TComponent*> components;     // owned, in creation order
+    std::unordered_map<AnsiString, TComponent*> namedComponents;  // the named ones by upper-cased name
+    NotificationPass* notificationPasses = nullptr;  // walks over components in progress, innermost first
     std::vector<TComponent*> freeNotifies;   // peers linked by FreeNotification, both ways
     TComponentState state;
 };

@@ -28,6 +28,16 @@ bool intersects(const TRect& a, const TRect& b)
 
 bool isMouseMessage(UINT message) { return message >= WM_MOUSEFIRST && message <= WM_MOUSELAST && message != WM_MOUSEWHEEL; }
 
+// Removes one entry; children mostly leave last first (a parent deletes them so),
+// hence the search from the end.
+template <typename T>
+void eraseLast(std::vector<T*>& list, T* item)
+{
+    auto it = std::find(list.rbegin(), list.rend(), item);
+    if (it != list.rend())
+        list.erase(std::next(it).base());
+}
+
 }  // namespace
 
 TShiftState KeysToShiftState(WPARAM keys)
@@ -172,7 +182,11 @@ void TControl::SetAlign(TAlign Value)
 {
     if (FAlign == Value)
         return;
+    bool wasAligned = FAlign != alNone && FAlign != alCustom;
     FAlign = Value;
+    // A control that leaves its strip gives it back to the other aligned ones.
+    if (wasAligned && FParent)
+        FParent->Realign();
     RequestAlign();
 }
 
@@ -587,7 +601,7 @@ void TWinControl::InsertControl(TControl* AControl)
 void TWinControl::RemoveControl(TControl* AControl)
 {
     if (auto* windowed = dynamic_cast<TWinControl*>(AControl)) {
-        std::erase(FTabList, windowed);
+        eraseLast(FTabList, windowed);
         if (windowed->FHandle && !windowed->destroyingHandle)
             windowed->DestroyHandle();
     } else {
@@ -595,7 +609,7 @@ void TWinControl::RemoveControl(TControl* AControl)
     }
     if (captureControl == AControl)
         SetCaptureControl(nullptr);
-    std::erase(FControls, AControl);
+    eraseLast(FControls, AControl);
     AControl->FParent = nullptr;
     if (!ComponentState().Contains(csDestroying))
         Realign();
@@ -707,6 +721,13 @@ void TWinControl::CreateHandle()
 {
     if (FHandle)
         return;
+    // The parent's window comes first. Making it makes its visible windowed
+    // children, possibly this control among them, which must not get a second one.
+    if (FParent) {
+        FParent->CreateHandle();
+        if (FHandle)
+            return;
+    }
     CreateWnd();
     for (TControl* child : std::vector<TControl*>(FControls))
         if (auto* windowed = dynamic_cast<TWinControl*>(child); windowed && windowed->FVisible)
@@ -894,6 +915,11 @@ void TWinControl::AdjustClientRect(TRect& Rect)
 // axis (the one being aligned goes first among equals).
 void TWinControl::AlignControls(TControl* AControl, TRect& Rect)
 {
+    // The aligned children's places depend only on one another and on Rect: a
+    // child that is not aligned itself moves nothing (so adding or moving many
+    // of them costs no pass over the children each).
+    if (AControl && (AControl->FAlign == alNone || AControl->FAlign == alCustom))
+        return;
     auto key = [](TControl* c, TAlign align) {
         switch (align) {
         case alTop: return c->FTop;

@@ -1,6 +1,7 @@
 #include "GridScreen.h"
 
 #include "platform/Forms.h"
+#include "platform/WindowManager.h"
 
 #include <gtest/gtest.h>
 
@@ -147,6 +148,24 @@ TEST(GridInput, ClicksShiftClicksCtrlClicksAndDrags)
     s.ui.moveTo(s.body(), 100, rowY(3));
     s.ui.release(s.body(), 100, rowY(3));
     EXPECT_EQ(s.ui.takeEvents(), (Events{"enter 1", "exit 1", "enter 3"}));
+}
+
+TEST(GridInput, AWindowReadBeforeTheFormShowsIsTheOneThatTakesClicks)
+{
+    GridScreen s;
+    s.addRows(10);
+    s.grid->HandleNeeded();
+    HWND first = s.grid->Handle();
+    s.show();
+    s.recordRowEvents();
+
+    // One grid window on the form, with the body inside it.
+    EXPECT_EQ(s.grid->Handle(), first);
+    EXPECT_EQ(varn::detail::find(s.form->Handle())->children, std::vector<HWND>{first});
+    EXPECT_EQ(GetParent(s.body()->Handle()), first);
+    s.click(100, rowY(3));
+    EXPECT_EQ(s.ui.takeEvents(), (Events{"enter 3"}));
+    EXPECT_EQ(s.grid->GetRowIndex(), 3);
 }
 
 TEST(GridInput, DoubleClickSelectsWithItsFirstPressAndFiresOnce)

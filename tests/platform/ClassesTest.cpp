@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -298,12 +299,24 @@ TEST(Component, NamesAreUniquePerOwnerAndOwnershipMoves)
     EXPECT_EQ(messageOf<EComponentError>([&] { other->SetName("1st"); }), "'1st' is not a valid component name");
     EXPECT_EQ(other->Name(), "");
     EXPECT_EQ(form.FindComponent("edit1"), edit);
+    // Renaming (letter case too) and deleting keep the lookup by name in step.
+    edit->SetName("Edit2");
+    EXPECT_EQ(form.FindComponent("edit1"), nullptr);
+    other->SetName("edit1");
+    EXPECT_EQ(form.FindComponent("EDIT1"), other);
+    other->SetName("EDIT1");
+    EXPECT_EQ(form.FindComponent("edit1"), other);
+    delete other;
+    EXPECT_EQ(form.FindComponent("edit1"), nullptr);
+    edit->SetName("Edit1");
 
     // Moving a component to another owner takes it out of the first one, so
     // it is deleted exactly once.
     auto* dialog = new TComponent(nullptr);
     dialog->InsertComponent(edit);
-    EXPECT_EQ(form.ComponentCount(), 1);
+    EXPECT_EQ(form.ComponentCount(), 0);
+    EXPECT_EQ(form.FindComponent("edit1"), nullptr);
+    EXPECT_EQ(dialog->FindComponent("EDIT1"), edit);
     EXPECT_EQ(edit->Owner(), dialog);
     auto* clash = new TComponent(nullptr);
     clash->SetName("edit1");
@@ -311,7 +324,70 @@ TEST(Component, NamesAreUniquePerOwnerAndOwnershipMoves)
     EXPECT_EQ(clash->Owner(), nullptr);
     delete clash;
     delete dialog;
-    EXPECT_EQ(form.ComponentCount(), 1);
+    EXPECT_EQ(form.ComponentCount(), 0);
+}
+
+namespace {
+
+// Logs what it hears as "<name> hears +<inserted>" or "-<removed>"; onHear may act
+// in the middle of a notification pass.
+class TListener : public TComponent {
+public:
+    TListener(const AnsiString& name, std::vector<std::string>& log) : TComponent(nullptr), log(log) { SetName(name); }
+    std::function<void(TComponent*, TOperation)> onHear;
+
+protected:
+    void Notification(TComponent* component, TOperation operation) override
+    {
+        TComponent::Notification(component, operation);
+        log.push_back(Name() + " hears " + (operation == opInsert ? "+" : "-") + component->Name());
+        if (onHear)
+            onHear(component, operation);
+    }
+
+private:
+    std::vector<std::string>& log;
+};
+
+TListener* addListener(TComponent& owner, const AnsiString& name, std::vector<std::string>& log)
+{
+    auto* listener = new TListener(name, log);
+    owner.InsertComponent(listener);
+    return listener;
+}
+
+}  // namespace
+
+TEST(Component, ANotificationPassTellsEachComponentOnceAndNoneThatLeftOrJoinedDuringIt)
+{
+    std::vector<std::string> log;
+    TComponent form(nullptr);
+    TListener* a = addListener(form, "A", log);
+    TListener* b = addListener(form, "B", log);
+    TListener* c = addListener(form, "C", log);
+    addListener(form, "D", log);
+    TListener* e = addListener(form, "E", log);
+    // Hearing of New, C deletes one sibling the pass has yet to reach (B) and one it
+    // has passed (E), and adds another (Late); each of those makes a pass of its own.
+    c->onHear = [&](TComponent* component, TOperation operation) {
+        if (operation != opInsert || component->Name() != "New")
+            return;
+        delete b;
+        delete e;
+        addListener(form, "Late", log);
+    };
+    log.clear();
+    addListener(form, "New", log);
+    EXPECT_EQ(log, (std::vector<std::string>{
+                       "New hears +New", "E hears +New", "D hears +New", "C hears +New",
+                       "New hears -B", "E hears -B", "D hears -B", "C hears -B", "A hears -B",
+                       "New hears -E", "D hears -E", "C hears -E", "A hears -E",
+                       "Late hears +Late", "New hears +Late", "D hears +Late", "C hears +Late", "A hears +Late",
+                       "A hears +New"}));
+    EXPECT_EQ(form.ComponentCount(), 5);
+    EXPECT_EQ(form.Components(0), a);
+    EXPECT_EQ(form.FindComponent("b"), nullptr);
+    EXPECT_EQ(form.FindComponent("late")->ComponentIndex(), 4);
 }
 
 TEST(Component, StateAndFreeNotificationAcrossOwners)

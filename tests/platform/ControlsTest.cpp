@@ -3,12 +3,17 @@
 #include "platform/ExtCtrls.h"
 #include "platform/Forms.h"
 #include "platform/win/Backend.h"
+#include "platform/win/WindowManager.h"
 #include "platform/win/backend/headless/HeadlessBackend.h"
 #include "support/UiHarness.h"
+#include "utils/AppMsgHandler.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -138,6 +143,13 @@ TEST(Controls, AlignedChildrenAreLaidOutAndRelaidOutOnResize)
     boxes["hidden"]->SetTop(60);  // below "second": it goes after it
     boxes["hidden"]->SetVisible(true);
     EXPECT_EQ(rectText(boxes["hidden"]->BoundsRect()), "5,55,495,125");
+    // One that stops being aligned gives its strip back; moving it then moves no other.
+    boxes["second"]->SetAlign(alNone);
+    EXPECT_EQ(rectText(boxes["hidden"]->BoundsRect()), "5,25,495,95");
+    EXPECT_EQ(rectText(boxes["left"]->BoundsRect()), "5,95,45,370");
+    boxes["second"]->SetBounds(7, 300, 30, 30);
+    EXPECT_EQ(rectText(boxes["second"]->BoundsRect()), "7,300,37,330");
+    EXPECT_EQ(rectText(boxes["hidden"]->BoundsRect()), "5,25,495,95");
     TBox* client = boxes["client"];
     client->inset = 3;
     auto* inner = new TBox(form, ui, "inner");
@@ -325,6 +337,87 @@ TEST(Controls, WindowedControlBuildsOnARegisteredClass)
     ui.doubleClick(control, 5, 5);
     EXPECT_EQ(ui.takeEvents(), (std::vector<std::string>{"down", "click", "up", "dblclick", "down double", "up"}));
     EXPECT_EQ(classLog.back(), "class dblclk");
+}
+
+// Counts the windows made for it and the WM_USER messages its hook handler sees; it
+// registers with the hook whenever its window is made, as components do.
+class THookedPanel : public TCustomControl {
+public:
+    explicit THookedPanel(TComponent* owner) : TCustomControl(owner)
+    {
+        ControlStyle << csAcceptsControls;
+        SetBounds(0, 0, 60, 40);
+    }
+    int windowsMade = 0;
+    int hookCalls = 0;
+    void onAppMessage(tagMSG& Msg, bool&)
+    {
+        if (Msg.message == WM_USER)
+            ++hookCalls;
+    }
+
+protected:
+    void CreateWnd() override
+    {
+        TCustomControl::CreateWnd();
+        ++windowsMade;
+        RegisterAppMsgHandler(this, AppMessageEvent(this, &THookedPanel::onAppMessage));
+    }
+};
+
+std::vector<HWND> childWindows(TWinControl* control)
+{
+    std::vector<HWND> children = varn::detail::find(control->Handle())->children;
+    std::sort(children.begin(), children.end());
+    return children;
+}
+
+TEST(Controls, AHandleReadBeforeTheFormHasAWindowGivesExactlyOneWindow)
+{
+    UiHarness ui;
+    TForm* form = ui.createForm(200, 100);
+    auto* outer = new THookedPanel(form);
+    outer->SetParent(form);
+    auto* inner = new THookedPanel(form);
+    inner->SetParent(outer);
+    auto* hidden = new THookedPanel(form);
+    hidden->SetParent(form);
+    hidden->SetVisible(false);
+    auto* plain = new TCustomControl(form);  // registered by the application, not by itself
+    plain->SetParent(form);
+    int plainCalls = 0;
+    auto plainHandler = [&](tagMSG& Msg, bool&) { plainCalls += Msg.message == WM_USER; };
+
+    // Every way of reading a handle early: the deepest control first, a hidden one,
+    // and a registration with the hook.
+    inner->HandleNeeded();
+    HWND innerFirst = inner->Handle();
+    HWND hiddenFirst = hidden->Handle();
+    RegisterAppMsgHandler(plain, TAppMessageEvent{plain, plainHandler});
+    HWND plainFirst = plain->Handle();
+    HWND outerFirst = outer->Handle();
+    ui.show(form);
+
+    for (auto [control, first] : {std::pair<TWinControl*, HWND>{outer, outerFirst}, {inner, innerFirst},
+                                  {hidden, hiddenFirst}, {plain, plainFirst}}) {
+        EXPECT_EQ(control->Handle(), first);
+        EXPECT_TRUE(IsWindow(first));
+    }
+    EXPECT_EQ(outer->windowsMade, 1);
+    EXPECT_EQ(inner->windowsMade, 1);
+    EXPECT_EQ(hidden->windowsMade, 1);
+    std::vector<HWND> formChildren{outerFirst, hiddenFirst, plainFirst};
+    std::sort(formChildren.begin(), formChildren.end());
+    EXPECT_EQ(childWindows(form), formChildren);
+    EXPECT_EQ(childWindows(outer), std::vector<HWND>{innerFirst});
+
+    // Each handler runs once per message.
+    PostMessage(form->Handle(), WM_USER, 0, 0);
+    ui.pump();
+    EXPECT_EQ(outer->hookCalls, 1);
+    EXPECT_EQ(inner->hookCalls, 1);
+    EXPECT_EQ(hidden->hookCalls, 1);
+    EXPECT_EQ(plainCalls, 1);
 }
 
 class TRecordedForm : public TForm {

@@ -528,4 +528,55 @@ TEST_F(Streaming, HexNumbersAreSixtyFourBitPatternsWithASign)
     EXPECT_THROW(SetPropText(s, "Count", "-$10000000000000000"), EParserError);
 }
 
+// Counts the destructions it hears of the components it is linked to.
+class TDeathCounter : public TComponent {
+public:
+    TDeathCounter() : TComponent(nullptr) {}
+    int heard = 0;
+
+protected:
+    void Notification(TComponent* component, TOperation operation) override
+    {
+        TComponent::Notification(component, operation);
+        heard += operation == opRemove;
+    }
+};
+
+TEST_F(Streaming, EightThousandSiblingsAreReadAndDeleted)
+{
+    constexpr int count = 8000;
+    AnsiString text = "object Big: TTestForm\n";
+    for (int i = 1; i <= count; ++i)
+        text += "  object S" + IntToStr(i) + ": TSample\n    Left = " + IntToStr(i % 100) + "\n    Top = " +
+                IntToStr(i / 100) + "\n    OnPing = samplePing\n  end\n";
+    text += "end\n";
+    TTestForm* form = newForm();
+    ReadComponentText(text, form);
+    ASSERT_EQ(form->ComponentCount(), count);
+    EXPECT_EQ(form->ControlCount(), count);
+    EXPECT_EQ(form->FindComponent("s1")->ComponentIndex(), 0);
+    EXPECT_EQ(form->FindComponent("S8000"), form->Components(count - 1));
+    auto* sample = static_cast<TSample*>(form->FindComponent("S4321"));
+    EXPECT_EQ(sample->Left(), 21);
+    EXPECT_EQ(sample->Top(), 43);
+    EXPECT_EQ(sample->Parent(), form);
+    EXPECT_EQ(GetEventHandlerName(sample, "OnPing"), "samplePing");
+    sample->OnPing(nullptr);
+    EXPECT_EQ(form->pings, 1);
+
+    // One component linked to every sibling hears each one go, exactly once.
+    TDeathCounter counter;
+    for (int i = 0; i < count; ++i)
+        counter.FreeNotification(form->Components(i));
+    delete form->FindComponent("S1");
+    delete sample;
+    EXPECT_EQ(counter.heard, 2);
+    EXPECT_EQ(form->ComponentCount(), count - 2);
+    EXPECT_EQ(form->ControlCount(), count - 2);
+    EXPECT_EQ(form->FindComponent("S4321"), nullptr);
+    EXPECT_EQ(form->Controls(0), form->FindComponent("S2"));
+    delete form;
+    EXPECT_EQ(counter.heard, count);
+}
+
 }  // namespace
