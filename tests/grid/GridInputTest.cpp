@@ -1,7 +1,7 @@
 #include "GridScreen.h"
 
 #include "platform/Forms.h"
-#include "platform/WindowManager.h"
+#include "platform/win/WindowManager.h"
 
 #include <gtest/gtest.h>
 
