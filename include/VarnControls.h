@@ -47,5 +47,7 @@
 #include "grid/VGHead.h"
 #include "grid/VGScrollBox.h"
 #include "grid/VGEdit.h"
+#include "edit/VarnCalendar.h"
+#include "edit/VarnCalendarProperties.h"
 #include "controls/VarnScroll.h"
 #include "controls/VarnScrollProperties.h"
