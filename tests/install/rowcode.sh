@@ -14,6 +14,9 @@ cmake --install "$build_dir" --prefix "$scratch/prefix" >/dev/null
 
 "$scratch/prefix/bin/varn-rowcode" "$here/EveryType.form" every >"$scratch/every_dataRow.h"
 cat "$scratch/every_dataRow.h"
+# A grid without columns gives a class without members that compiles too.
+printf 'object none: TVarnGrid\nend\n' >"$scratch/none.form"
+"$scratch/prefix/bin/varn-rowcode" "$scratch/none.form" none >"$scratch/none_dataRow.h"
 
 export PKG_CONFIG_PATH="$scratch/prefix/lib/pkgconfig:$scratch/prefix/lib/x86_64-linux-gnu/pkgconfig"
 # shellcheck disable=SC2046

@@ -1,8 +1,10 @@
 // A program outside the tree that uses a row class varn-rowcode generated from
-// EveryType.form: writes one row through it and reads it back.
+// EveryType.form: writes one row through it and reads it back. none_dataRow is
+// the class of a grid without columns.
 #include <VarnControls.h>
 
 #include "every_dataRow.h"
+#include "none_dataRow.h"
 
 #include <cstdio>
 #include <fstream>
@@ -60,6 +62,8 @@ int main(int argc, char** argv)
     check(grid->GetString(0, 5) == "1000,50", "ratio");
     check(back.price.get() == 1234567.5, "price");
     check(grid->GetString(0, 6) == "1.234.567,50", "price text");
+    none_dataRow empty(grid.get());
+    check(empty.grid == grid.get(), "class without members");
     std::printf("%d columns written and read back, %d wrong\n", grid->Columns()->Count(), failures);
     return failures == 0 ? 0 : 1;
 }
