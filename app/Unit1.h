@@ -6,17 +6,9 @@
 #include "grid/VarnRow.h"
 #include "platform/Forms.h"
 
-	class grid_dataRow : public TVarnRow
-	{
-	public:
-		grid_dataRow( TVarnGrid*grid ) : TVarnRow( grid ), a(this,0),b(this,1),c(this,2),d(this,3),e(this,4)
-		{}
-		TVarnDataCol_string   a;
-		TVarnDataCol_integer  b;
-		TVarnDataCol_date     c;
-		TVarnDataCol_string   d;
-		TVarnDataCol_float    e;
-	};
+// grid_dataRow, the row class of the grid: generated from Unit1.form by
+// varn-rowcode while building.
+#include "app/grid_dataRow.h"
 
 class TForm1 : public TForm {
 public:

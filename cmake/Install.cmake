@@ -1,4 +1,4 @@
-# cmake --install: headers, both libraries, the CMake package VarnControls and varncontrols.pc.
+# cmake --install: headers, the libraries, the varn-rowcode tool, the CMake package VarnControls and varncontrols.pc.
 include(CMakePackageConfigHelpers)
 
 # The SDL backend's headers need SDL's own; without the backend they stay out.
@@ -15,6 +15,7 @@ install(FILES ${PROJECT_SOURCE_DIR}/include/VarnControls.h DESTINATION ${VARN_IN
 install(TARGETS varn_win varn_platform varn_controls EXPORT VarnControlsTargets
         ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR}
         LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR})
+install(TARGETS varn-rowcode RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(EXPORT VarnControlsTargets NAMESPACE Varn::
         DESTINATION ${CMAKE_INSTALL_LIBDIR}/cmake/VarnControls)
 

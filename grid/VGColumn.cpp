@@ -1,6 +1,7 @@
 #include "grid/VGColumn.h"
 
 #include "grid/VarnGrid.h"
+#include "utils/Cnvtools.h"
 
 TVGColumn::TVGColumn(TCollection* Collection)
     : TCollectionItem(Collection),
@@ -161,6 +162,33 @@ void TVGColumn::SetIsCol100x100(bool value)
     grid->SetCol100x100(value ? FFieldName : AnsiString());
 }
 
+namespace {
+
+// A value between double quotes. The three characters that would cut the value
+// or break the tag apart are written as the entities the column-text reader
+// turns back; every other character stays as it is.
+AnsiString quotedValue(AnsiString value)
+{
+    cnvReplaceAll("\"", "&quot;", value);
+    cnvReplaceAll("<", "&lt;", value);
+    cnvReplaceAll(">", "&gt;", value);
+    return cnvQuote(value);
+}
+
+}  // namespace
+
+AnsiString TVGColumn::ToString() const
+{
+    return "<TVGColumn FieldName=" + quotedValue(FFieldName) +
+           " Alignment=" + cnvQuote(cnvIntToStr(FAlignment)) +
+           " Caption=" + quotedValue(FCaption) +
+           " Width=" + cnvQuote(cnvIntToStr(FWidth)) +
+           " ReadOnly=" + cnvQuote(cnvBoolToStr(FReadOnly)) +
+           " DataType=" + cnvQuote(cnvIntToStr(FDataType)) +
+           " IsCombo=" + cnvQuote(cnvBoolToStr(FIsCombo)) +
+           " Format=" + quotedValue(FFormat) + " />\r\n";
+}
+
 TVGColumnCollection::TVGColumnCollection(TVarnGrid* grid)
     : TOwnedCollection(grid, ItemClassOf<TVGColumn>()), grid(grid)
 {
@@ -171,4 +199,12 @@ void TVGColumnCollection::Update(TCollectionItem* Item)
     (void)Item;
     if (grid)
         grid->UpdateColumns();
+}
+
+AnsiString TVGColumnCollection::ToString() const
+{
+    AnsiString text = "<TVGColumnCollection>\r\n";
+    for (int i = 0; i < Count(); ++i)
+        text += Items(i)->ToString();
+    return text + "</TVGColumnCollection>\r\n";
 }

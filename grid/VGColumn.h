@@ -67,6 +67,10 @@ public:
     bool GetIsCol100x100() const;
     void SetIsCol100x100(bool value);
 
+    // One tag line of the column text (field name, alignment, caption, width,
+    // read-only, type, combo flag, format), ending in CR LF.
+    AnsiString ToString() const;
+
 private:
     TVarnGrid* ownerGrid() const;
 
@@ -94,6 +98,9 @@ public:
 
     // Any change of any column: the grid recomputes its layout.
     void Update(TCollectionItem* Item) override;
+
+    // The column text: the collection's opening tag, one line per column, the closing tag.
+    AnsiString ToString() const;
 
 private:
     TVarnGrid* grid;  // the owning grid, not owned

@@ -36,6 +36,22 @@ public:
     void Reorder(const std::vector<uint32_t>& order);
 };
 
+// A text list that stands for one of the grid's computed text properties in form
+// descriptions: the grid refills it whenever it is asked for, and a writer that
+// replaced its lines hands them to onWritten when its update ends.
+class TVGTextPropertyList : public TStringList {
+public:
+    std::function<void(TStrings* lines)> onWritten;
+    // Replaces the lines without reporting them as written.
+    void Refill(const AnsiString& text);
+
+protected:
+    void SetUpdateState(bool Updating) override;
+
+private:
+    bool refilling = false;
+};
+
 class TVarnGrid : public TCustomControl {
 public:
     explicit TVarnGrid(TComponent* AOwner);
@@ -99,6 +115,21 @@ public:
     TVGColumn* FindColumn(const AnsiString& name) const;
     int FindOrderColumn(const AnsiString& name) const;
     int GetTotalWidth() const { return totalWidth; }
+
+    // ---- Column text and row class ---------------------------------------------
+    // The column text as a new list: opening tag, one line per column, closing tag.
+    std::unique_ptr<TStringList> GenerateColData() const;
+    // Rebuilds the columns from the list's text (field names, captions and widths)
+    // when it differs from the current column text. A width that is not a decimal
+    // integer raises EConvertError; the columns read before it stay.
+    void SetColData(TStrings* list);
+    // The source text of the row class <Name>_dataRow for the current columns.
+    std::unique_ptr<TStringList> GenerateRowCode() const;
+    AnsiString RowCodeText() const;
+    // The published ColData and RowCode lists, kept by the grid for form
+    // descriptions and refilled on every call.
+    TStrings* ColDataList();
+    TStrings* RowCodeList();
 
     // ---- Sorting and search ----------------------------------------------------
     // Comma-separated keys: field names, or "#n" for item-data slot n.
@@ -257,4 +288,6 @@ private:
     TVGHead* header = nullptr;        // owned as a component
     TVGScrollBox* body = nullptr;     // owned as a component
     TVGEdit* editor = nullptr;        // owned as a component; none at design time
+    std::unique_ptr<TVGTextPropertyList> colDataList;  // made on first use
+    std::unique_ptr<TVGTextPropertyList> rowCodeList;  // made on first use
 };

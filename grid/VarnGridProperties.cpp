@@ -111,7 +111,13 @@ void registerGrid()
         .Event("OnCellModified", &TVarnGrid::OnCellModified)
         .Event("OnRowChecking", &TVarnGrid::OnRowChecking)
         .Event("OnHeadChange", &TVarnGrid::OnHeadChange)
-        .Event("OnKeyDownEx", &TVarnGrid::OnKeyDownEx);
+        .Event("OnKeyDownEx", &TVarnGrid::OnKeyDownEx)
+        // Computed texts, never written to a form: the row class source (read-only)
+        // and the column text, whose writing rebuilds the columns.
+        .Object<TStrings>("RowCode", &TVarnGrid::RowCodeList)
+        .ReadOnly()
+        .Object<TStrings>("ColData", &TVarnGrid::ColDataList)
+        .NotStored();
 }
 
 }  // namespace
