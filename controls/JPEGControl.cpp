@@ -1,21 +1,18 @@
 // The JPEG view.
 #include "controls/JPEGControl.h"
 
-#include "platform/Bitmap.h"
 #include "platform/Graphics.h"
 
-#include <algorithm>
-#include <climits>
 #include <cstdint>
 
 namespace {
 
 // Limit × numerator / denominator, truncated toward zero: the other side of a
-// picture scaled to Limit, computed exactly so that 200 × 300 / 400 is 150.
+// picture scaled down to Limit, computed exactly so that 200 × 300 / 400 is 150.
+// Limit is below denominator, so the result is below numerator.
 int scaledSide(int limit, int numerator, int denominator)
 {
-    int64_t side = int64_t(limit) * numerator / denominator;
-    return static_cast<int>(std::min<int64_t>(side, INT_MAX));
+    return static_cast<int>(int64_t(limit) * numerator / denominator);
 }
 
 }  // namespace
