@@ -51,3 +51,5 @@
 #include "edit/VarnCalendarProperties.h"
 #include "controls/VarnScroll.h"
 #include "controls/VarnScrollProperties.h"
+#include "controls/JPEGControl.h"
+#include "controls/JPEGControlProperties.h"

@@ -16,6 +16,7 @@ namespace {
 struct TJpegError {
     jpeg_error_mgr manager;
     jmp_buf jump;
+    bool endReached = false;  // the data ran out and libjpeg went on with a fake end marker
 };
 
 void onJpegError(j_common_ptr info)
@@ -25,25 +26,55 @@ void onJpegError(j_common_ptr info)
 
 void ignoreJpegMessage(j_common_ptr) {}
 
+// libjpeg only warns when the pixel data is damaged or ends before the picture does,
+// and fills the rest with grey or garbage; such a picture is refused as an error.
+// The end of the data alone is no damage: the decoder reads ahead, so a file that
+// lacks only its end marker warns too, and is kept. Pixel data found missing after
+// that end is reported as the premature end it is.
+void onJpegWarning(j_common_ptr info, int level)
+{
+    if (level >= 0)
+        return;
+    auto* error = reinterpret_cast<TJpegError*>(info->err);
+    switch (error->manager.msg_code) {
+    case JWRN_JPEG_EOF:
+        error->endReached = true;
+        break;
+    case JWRN_HIT_MARKER:
+    case JWRN_HUFF_BAD_CODE:
+    case JWRN_ARITH_BAD_CODE:
+    case JWRN_MUST_RESYNC:
+        if (error->endReached)
+            error->manager.msg_code = JWRN_JPEG_EOF;
+        onJpegError(info);
+        break;
+    default:
+        break;
+    }
+    error->manager.num_warnings++;
+}
+
 // Why a decode gave no surface.
 enum class TJpegFailure { none, jpegError, tooLarge, noMemory };
 
 // Decodes into a new RGB24 surface. On failure returns null with the reason,
-// and the libjpeg message code or the picture's size. The size is checked from
+// and the libjpeg message code and text or the picture's size. The size is checked from
 // the header, before libjpeg or the surface take any pixel memory. Nothing with
 // a destructor lives across the setjmp.
 cairo_surface_t* decodeJpeg(const unsigned char* data, size_t size, TJpegFailure* failure, int* errorCode,
-                            int64_t* width, int64_t* height)
+                            char (&errorText)[JMSG_LENGTH_MAX], int64_t* width, int64_t* height)
 {
     jpeg_decompress_struct info;
     TJpegError error;
     info.err = jpeg_std_error(&error.manager);
     error.manager.error_exit = onJpegError;
     error.manager.output_message = ignoreJpegMessage;
+    error.manager.emit_message = onJpegWarning;
     cairo_surface_t* volatile surface = nullptr;
     if (setjmp(error.jump)) {
         *failure = TJpegFailure::jpegError;
         *errorCode = error.manager.msg_code;
+        (*error.manager.format_message)(reinterpret_cast<j_common_ptr>(&info), errorText);
         jpeg_destroy_decompress(&info);
         if (surface)
             cairo_surface_destroy(surface);
@@ -131,17 +162,18 @@ void TJPEGImage::LoadFromFile(const AnsiString& FileName)
 void TJPEGImage::LoadFromBuffer(const void* Data, size_t Size)
 {
     if (!Size)
-        throw EInvalidGraphic(Sprintf("JPEG error #%d", JERR_INPUT_EMPTY));
+        throw EInvalidGraphic(Sprintf("JPEG error #%d: Empty input file", JERR_INPUT_EMPTY));
     TJpegFailure failure = TJpegFailure::none;
     int code = 0;
+    char text[JMSG_LENGTH_MAX] = "";
     int64_t width = 0, height = 0;
     cairo_surface_t* decoded =
-        decodeJpeg(static_cast<const unsigned char*>(Data), Size, &failure, &code, &width, &height);
+        decodeJpeg(static_cast<const unsigned char*>(Data), Size, &failure, &code, text, &width, &height);
     switch (failure) {
     case TJpegFailure::none:
         break;
     case TJpegFailure::jpegError:
-        throw EInvalidGraphic(Sprintf("JPEG error #%d", code));
+        throw EInvalidGraphic(Sprintf("JPEG error #%d: %s", code, text));
     case TJpegFailure::tooLarge:
         CheckGraphicSize(width, height);
         // Only reached when another thread raised the limit meanwhile.

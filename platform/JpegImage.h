@@ -13,7 +13,8 @@ public:
     void Assign(TPersistent* Source) override;
 
     // Raises EFOpenError when the file cannot be opened, EInvalidGraphic
-    // "JPEG error #<code>" when it cannot be decoded, and EInvalidGraphic from
+    // "JPEG error #<code>: <libjpeg's text>" when it cannot be decoded (also when
+    // the data ends early or its pixel data is damaged), and EInvalidGraphic from
     // CheckGraphicSize (read from the header, before decoding) for a picture too
     // large; the old picture stays then.
     void LoadFromFile(const AnsiString& FileName);
