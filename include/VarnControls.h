@@ -49,3 +49,5 @@
 #include "grid/VGEdit.h"
 #include "controls/VarnScroll.h"
 #include "controls/VarnScrollProperties.h"
+#include "controls/VarnFrame.h"
+#include "controls/VarnFrameProperties.h"
