@@ -221,6 +221,10 @@ TEST(VarnFrame, FocusGoesToTheFirstChildThatTakesIt)
     s.ui.pump();
     EXPECT_TRUE(boxes[1]->Focused());
     EXPECT_EQ(s.form->ActiveControl(), boxes[1]);
+    // Tab onto the frame does the same.
+    outside->SetFocus();
+    s.ui.pressKey(VK_TAB);
+    EXPECT_TRUE(boxes[1]->Focused());
 
     // A hidden child is passed over rather than raising.
     boxes[1]->SetVisible(false);
