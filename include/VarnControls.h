@@ -53,3 +53,5 @@
 #include "controls/VarnScrollProperties.h"
 #include "controls/JPEGControl.h"
 #include "controls/JPEGControlProperties.h"
+#include "controls/VarnFrame.h"
+#include "controls/VarnFrameProperties.h"

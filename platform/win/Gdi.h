@@ -232,7 +232,9 @@ struct DRAWTEXTPARAMS {
 // text colour and background mode. count < 0: up to the terminating NUL.
 // Returns the text height (with DT_VCENTER or DT_BOTTOM: the offset from
 // rect->top to the bottom of the text); rect is widened or narrowed and its
-// bottom set by DT_CALCRECT.
+// bottom set by DT_CALCRECT. With a rotated font (an escapement in TFontSpec) the
+// text is one line turned around rect's top-left corner, as TextOut draws it;
+// DT_CALCRECT still gives its unrotated size.
 int DrawTextEx(HDC dc, const char* text, int count, TRect* rect, unsigned format, DRAWTEXTPARAMS* params);
 int DrawText(HDC dc, const char* text, int count, TRect* rect, unsigned format);
 // Draws one line with its top-left corner at (x, y), rotated by the font's

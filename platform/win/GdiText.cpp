@@ -310,22 +310,10 @@ void paintLine(HDC dc, const TLineImage& image, int x, int y, int lineHeight)
     cairo_mask_surface(cr, image.mask, x - image.pad, y - image.pad);
 }
 
-}  // namespace
-
-bool TextOut(HDC dc, int x, int y, const char* text, int count)
+// Draws one line straight from the layout with its cell's top-left corner at
+// (x, y), turned around that point by the font's escapement.
+void paintRotatedLine(HDC dc, TFontEntry* font, const std::string& latin1, int x, int y)
 {
-    if (!dc)
-        return false;
-    count = textLength(text, count);
-    TFontEntry* font = currentFont(dc);
-    std::string latin1 = withoutLineBreaks(text ? text : "", count);
-    if (latin1.empty())
-        return true;
-    if (dc->font.Orientation % 3600 == 0 && lineWidth(dc, font, latin1) <= maxCachedLineWidth) {
-        paintLine(dc, lineImage(dc, font, latin1, -1, -1), x, y, font->height);
-        return true;
-    }
-    // Rotated (or very long) text is drawn straight from the layout.
     int width = lineWidth(dc, font, latin1);
     PangoLayout* layout = layoutLine(dc, font, latin1, -1, -1);
     cairo_t* cr = dc->cr;
@@ -341,6 +329,25 @@ bool TextOut(HDC dc, int x, int y, const char* text, int count)
     cairo_move_to(cr, 0, font->ascent);
     pango_cairo_show_layout_line(cr, pango_layout_get_line_readonly(layout, 0));
     cairo_restore(cr);
+}
+
+bool rotated(HDC dc) { return dc->font.Orientation % 3600 != 0; }
+
+}  // namespace
+
+bool TextOut(HDC dc, int x, int y, const char* text, int count)
+{
+    if (!dc)
+        return false;
+    count = textLength(text, count);
+    TFontEntry* font = currentFont(dc);
+    std::string latin1 = withoutLineBreaks(text ? text : "", count);
+    if (latin1.empty())
+        return true;
+    if (!rotated(dc) && lineWidth(dc, font, latin1) <= maxCachedLineWidth)
+        paintLine(dc, lineImage(dc, font, latin1, -1, -1), x, y, font->height);
+    else
+        paintRotatedLine(dc, font, latin1, x, y);  // very long lines are not cached either
     return true;
 }
 
@@ -389,6 +396,21 @@ int DrawTextEx(HDC dc, const char* text, int count, TRect* rect, unsigned format
             rect->bottom = rect->top + (singleLine ? lineHeight : 0);
         }
         return singleLine ? lineHeight : 0;
+    }
+    if (rotated(dc) && !(format & DT_CALCRECT)) {
+        // With a rotated font the text is one line whose cell starts at the
+        // rectangle's top-left corner and turns around it, as TextOut draws it;
+        // alignment and word breaks do not apply. Measuring gives the unrotated size.
+        std::erase_if(latin1, [](char c) { return c == '\r' || c == '\n'; });
+        cairo_t* cr = dc->cr;
+        cairo_save(cr);
+        if (!(format & DT_NOCLIP)) {
+            cairo_rectangle(cr, rect->left, rect->top, std::max(0, rect->Width()), std::max(0, rect->Height()));
+            cairo_clip(cr);
+        }
+        paintRotatedLine(dc, font, latin1, area.left, area.top);
+        cairo_restore(cr);
+        return lineHeight;
     }
     const bool wordBreak = (format & DT_WORDBREAK) && !singleLine;
     const bool oneLine = !lineBreaks && !wordBreak;

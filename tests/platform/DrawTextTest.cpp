@@ -248,4 +248,19 @@ TEST(DrawText, EscapementRotatesTextDownAndUp)
 
     // The unrotated extent is unchanged by the escapement.
     EXPECT_EQ(up.canvas->TextWidth(caption), width);
+
+    // DrawText turns the line around its rectangle's top-left corner, as TextOut
+    // does, ignores alignment and measures the unrotated size.
+    Page drawn(100, 120);
+    drawn.canvas->Font()->SetOrientation(900);
+    drawn.draw(caption, {50, 100, 50, 100}, DT_SINGLELINE | DT_NOCLIP | DT_CENTER | DT_VCENTER);
+    EXPECT_EQ(drawn.ink(), ink);
+    TRect measured{0, 0, 0, 0};
+    DrawText(drawn.canvas->Handle(), caption, -1, &measured, DT_CALCRECT);
+    EXPECT_EQ(measured, TRect(0, 0, width, height));
+    // Without DT_NOCLIP the rectangle clips, as for straight text.
+    Page clipped(100, 120);
+    clipped.canvas->Font()->SetOrientation(900);
+    clipped.draw(caption, {50, 100, 60, 110}, DT_SINGLELINE);
+    EXPECT_EQ(clipped.ink(), TRect{});
 }
