@@ -444,7 +444,7 @@ int TApplication::MessageBox(const AnsiString& text, const AnsiString& caption, 
         return messageBoxHandler(text, caption, flags);
     if (std::optional<int> answer = varn::backend().messageBox(text, caption, flags))
         return *answer;
-    std::fprintf(stderr, "[%s] %s\n", Latin1ToUtf8(caption).c_str(), Latin1ToUtf8(text).c_str());
+    std::fprintf(stderr, "[%s] %s\n", AnsiToUtf8(caption).c_str(), AnsiToUtf8(text).c_str());
     return IDOK;
 }
 

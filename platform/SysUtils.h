@@ -1,5 +1,5 @@
 // Exceptions, locale settings and the value services: number and date-time
-// conversion with the framework's semantics and messages, Latin-1 text services.
+// conversion with the framework's semantics and messages, 8-bit text services.
 #pragma once
 
 #include "platform/Types.h"
@@ -98,15 +98,27 @@ TDateTime Date();
 TDateTime Time();
 TDateTime Now();
 
-// ---- Latin-1 text ----------------------------------------------------------
+// ---- 8-bit text ------------------------------------------------------------
+// Texts are bytes of the Western code page (Windows-1252): Latin-1 with the euro
+// sign and the typographic characters at 0x80-0x9F. The five bytes the code page
+// leaves undefined (0x81, 0x8D, 0x8F, 0x90, 0x9D) stand for the Unicode characters
+// of the same number, so every byte has a character and converts back to itself.
 
-AnsiString Latin1ToUtf8(const AnsiString& latin1);
-// Characters outside Latin-1 and malformed bytes become '?'.
-AnsiString Utf8ToLatin1(const std::string& utf8);
+char32_t AnsiCharToUnicode(char c);
+// The byte for a Unicode character; -1 when the code page has none.
+int UnicodeToAnsiChar(char32_t codePoint);
+// Every place where text meets the desktop or the system converts here: Pango,
+// the clipboard, keyboard input, window titles, message boxes and file names.
+AnsiString AnsiToUtf8(const AnsiString& text);
+// Characters outside the code page and malformed bytes become '?'.
+AnsiString Utf8ToAnsi(const std::string& utf8);
+// The names these conversions had while texts were taken as Latin-1.
+inline AnsiString Latin1ToUtf8(const AnsiString& text) { return AnsiToUtf8(text); }
+inline AnsiString Utf8ToLatin1(const std::string& utf8) { return Utf8ToAnsi(utf8); }
 
 AnsiString UpperCase(const AnsiString& text);      // ASCII letters only
 AnsiString LowerCase(const AnsiString& text);
-AnsiString AnsiUpperCase(const AnsiString& text);  // locale-correct: í becomes Í
+AnsiString AnsiUpperCase(const AnsiString& text);  // locale-correct: í becomes Í, š becomes Š
 AnsiString AnsiLowerCase(const AnsiString& text);
 // Trim* remove blanks and control characters (everything up to ' ').
 AnsiString Trim(const AnsiString& text);

@@ -1,9 +1,10 @@
-// Latin-1 text services: UTF-8 conversion at the edges, case mapping,
-// trimming and locale collation through ICU.
+// 8-bit text services: the code page's mapping to Unicode and UTF-8 at the
+// edges, case mapping, trimming and locale collation through ICU.
 #include "platform/SysUtils.h"
 
 #include <unicode/ucol.h>
 
+#include <array>
 #include <iterator>
 #include <memory>
 #include <vector>
@@ -15,24 +16,49 @@ unsigned char byteOf(char c)
     return static_cast<unsigned char>(c);
 }
 
-// Latin-1 letters with a Latin-1 partner of the other case; the multiplication
-// and division signs sit in the middle of the ranges, and ß and ÿ have no upper
-// case within Latin-1.
-char upperLatin1(char c)
+// The Unicode characters of bytes 0x80-0x9F in the Western code page; the
+// five undefined bytes keep their own number. Every other byte is its own
+// code point (Latin-1).
+constexpr char16_t fromRange80[32] = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,  // € . ‚ ƒ „ … † ‡
+    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,  // ˆ ‰ Š ‹ Œ . Ž .
+    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,  // . ‘ ’ “ ” • – —
+    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,  // ˜ ™ š › œ . ž Ÿ
+};
+
+// Letter pairs for case mapping: ASCII, the Latin-1 letters from 0xC0 (the
+// multiplication and division signs sit in the middle and are no letters), and
+// the code page's Š Œ Ž Ÿ. ß, µ and ƒ have no upper case in the code page.
+struct CaseTables {
+    std::array<char, 256> upper;
+    std::array<char, 256> lower;
+};
+
+constexpr CaseTables makeCaseTables()
 {
-    const unsigned char b = byteOf(c);
-    if ((b >= 'a' && b <= 'z') || (b >= 0xE0 && b <= 0xFE && b != 0xF7))
-        return static_cast<char>(b - 0x20);
-    return c;
+    CaseTables tables{};
+    for (int b = 0; b < 256; ++b) {
+        tables.upper[b] = static_cast<char>(b);
+        tables.lower[b] = static_cast<char>(b);
+    }
+    auto pair = [&tables](int upper, int lower) {
+        tables.upper[lower] = static_cast<char>(upper);
+        tables.lower[upper] = static_cast<char>(lower);
+    };
+    for (int b = 'A'; b <= 'Z'; ++b)
+        pair(b, b + 0x20);
+    for (int b = 0xC0; b <= 0xDE; ++b) {
+        if (b != 0xD7)
+            pair(b, b + 0x20);
+    }
+    pair(0x8A, 0x9A);  // Š š
+    pair(0x8C, 0x9C);  // Œ œ
+    pair(0x8E, 0x9E);  // Ž ž
+    pair(0x9F, 0xFF);  // Ÿ ÿ
+    return tables;
 }
 
-char lowerLatin1(char c)
-{
-    const unsigned char b = byteOf(c);
-    if ((b >= 'A' && b <= 'Z') || (b >= 0xC0 && b <= 0xDE && b != 0xD7))
-        return static_cast<char>(b + 0x20);
-    return c;
-}
+constexpr CaseTables caseTables = makeCaseTables();
 
 // ---- Collation -------------------------------------------------------------
 
@@ -78,7 +104,7 @@ UCollator* collator(bool caseSensitive)
     return caseSensitive ? cache.exact.get() : cache.caseless.get();
 }
 
-// Latin-1 bytes are the first 256 code points, so widening each byte is the conversion.
+// Every character of the code page lies in the BMP: one UTF-16 unit per byte.
 class Utf16Text {
 public:
     Utf16Text(const Utf16Text&) = delete;
@@ -92,7 +118,7 @@ public:
             target = large.data();
         }
         for (size_t i = 0; i < text.size(); ++i)
-            target[i] = byteOf(text[i]);
+            target[i] = static_cast<UChar>(AnsiCharToUnicode(text[i]));
         chars = target;
         length = static_cast<int32_t>(text.size());
     }
@@ -129,23 +155,44 @@ int collate(const AnsiString& a, const AnsiString& b, bool caseSensitive)
 
 }  // namespace
 
-AnsiString Latin1ToUtf8(const AnsiString& latin1)
+char32_t AnsiCharToUnicode(char c)
+{
+    const unsigned char b = byteOf(c);
+    return b >= 0x80 && b < 0xA0 ? fromRange80[b - 0x80] : b;
+}
+
+int UnicodeToAnsiChar(char32_t codePoint)
+{
+    if (codePoint < 0x80 || (codePoint >= 0xA0 && codePoint <= 0xFF))
+        return static_cast<int>(codePoint);
+    for (int i = 0; i < 32; ++i) {
+        if (fromRange80[i] == codePoint)
+            return 0x80 + i;
+    }
+    return -1;
+}
+
+AnsiString AnsiToUtf8(const AnsiString& text)
 {
     AnsiString out;
-    out.reserve(latin1.size() + latin1.size() / 4);
-    for (char c : latin1) {
-        const unsigned char b = byteOf(c);
-        if (b < 0x80) {
+    out.reserve(text.size() + text.size() / 4);
+    for (char c : text) {
+        const char32_t codePoint = AnsiCharToUnicode(c);
+        if (codePoint < 0x80) {
             out += c;
+        } else if (codePoint < 0x800) {
+            out += static_cast<char>(0xC0 | (codePoint >> 6));
+            out += static_cast<char>(0x80 | (codePoint & 0x3F));
         } else {
-            out += static_cast<char>(0xC0 | (b >> 6));
-            out += static_cast<char>(0x80 | (b & 0x3F));
+            out += static_cast<char>(0xE0 | (codePoint >> 12));
+            out += static_cast<char>(0x80 | ((codePoint >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (codePoint & 0x3F));
         }
     }
     return out;
 }
 
-AnsiString Utf8ToLatin1(const std::string& utf8)
+AnsiString Utf8ToAnsi(const std::string& utf8)
 {
     AnsiString out;
     out.reserve(utf8.size());
@@ -180,7 +227,8 @@ AnsiString Utf8ToLatin1(const std::string& utf8)
         const bool valid = read == length && codePoint >= minimum && codePoint <= 0x10FFFF
                            && !(codePoint >= 0xD800 && codePoint <= 0xDFFF);
         // A broken sequence becomes one '?' and reading resumes at the byte that broke it.
-        out += valid && codePoint <= 0xFF ? static_cast<char>(codePoint) : '?';
+        const int byte = valid ? UnicodeToAnsiChar(codePoint) : -1;
+        out += byte >= 0 ? static_cast<char>(byte) : '?';
         i += read;
     }
     return out;
@@ -210,7 +258,7 @@ AnsiString AnsiUpperCase(const AnsiString& text)
 {
     AnsiString out = text;
     for (char& c : out)
-        c = upperLatin1(c);
+        c = caseTables.upper[byteOf(c)];
     return out;
 }
 
@@ -218,7 +266,7 @@ AnsiString AnsiLowerCase(const AnsiString& text)
 {
     AnsiString out = text;
     for (char& c : out)
-        c = lowerLatin1(c);
+        c = caseTables.lower[byteOf(c)];
     return out;
 }
 
