@@ -1,12 +1,15 @@
-// The clipboard of a live session against the desktop's: another program (xclip)
-// reads what this one copied and gives it text to paste. scripts/smoke-clipboard
-// runs it on an X server of its own and sets VARN_TEST_DESKTOP; without that
-// the test is skipped.
+// A live session's text against the desktop: another program (xclip) reads what
+// this one copied and gives it text to paste, and typed text arrives as SDL
+// reports it. scripts/smoke-desktop runs these on an X server of its own and
+// sets VARN_TEST_DESKTOP; without that they are skipped.
 #include "platform/Backend.h"
 #include "platform/Clipbrd.h"
+#include "support/UiHarness.h"
 
 #ifdef VARN_WITH_SDL
 #include "platform/backend/sdl/SdlBackend.h"
+
+#include <SDL.h>
 #endif
 
 #include <gtest/gtest.h>
@@ -84,17 +87,34 @@ Finished xclip(std::vector<std::string> arguments, const std::string& input = st
     return run;
 }
 
+// The SDL backend for one test, on the desktop that the smoke script started.
+class Desktop : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+#ifndef VARN_WITH_SDL
+        GTEST_SKIP() << "built without SDL";
+#else
+        const char* desktop = std::getenv("VARN_TEST_DESKTOP");
+        if (!desktop || !*desktop)
+            GTEST_SKIP() << "needs an X server and xclip: run scripts/smoke-desktop";
+        previous = varn::setBackend(std::make_unique<varn::SdlBackend>());
+#endif
+    }
+    void TearDown() override
+    {
+        if (previous)
+            varn::setBackend(std::move(previous));
+    }
+    std::unique_ptr<varn::Backend> previous;
+};
+
 }  // namespace
 
-TEST(DesktopClipboard, CopiedTextIsUtf8OnTheDesktopAndPastedTextComesBackInTheCodePage)
+#ifdef VARN_WITH_SDL
+
+TEST_F(Desktop, CopiedTextIsUtf8OnTheDesktopAndPastedTextComesBackInTheCodePage)
 {
-#ifndef VARN_WITH_SDL
-    GTEST_SKIP() << "built without SDL";
-#else
-    const char* desktop = std::getenv("VARN_TEST_DESKTOP");
-    if (!desktop || !*desktop)
-        GTEST_SKIP() << "needs an X server and xclip: run scripts/smoke-clipboard";
-    std::unique_ptr<varn::Backend> previous = varn::setBackend(std::make_unique<varn::SdlBackend>());
 
     TClipboard* clipboard = Clipboard();
     clipboard->SetAsText("Precio: 12,50 \x80");
@@ -109,6 +129,23 @@ TEST(DesktopClipboard, CopiedTextIsUtf8OnTheDesktopAndPastedTextComesBackInTheCo
     EXPECT_EQ(clipboard->AsText(), "Precio: 12,50 \x80 ? \x8A");
 
     clipboard->Clear();  // takes the clipboard back, so xclip ends
-    varn::setBackend(std::move(previous));
-#endif
 }
+
+TEST_F(Desktop, TypedTextArrivesInTheCodePage)
+{
+    varn::test::UiHarness ui;
+    TForm* form = ui.createForm(120, 60);
+    AnsiString typed;
+    form->OnKeyPress = [&](TObject*, char& key) { typed += key; };
+    ui.show(form);
+    form->SetFocus();
+
+    SDL_Event event{};
+    event.type = SDL_TEXTINPUT;
+    SDL_strlcpy(event.text.text, "12,50 \xE2\x82\xAC\xE2\x82\xBD", sizeof event.text.text);
+    ASSERT_EQ(SDL_PushEvent(&event), 1);
+    ui.pump();
+    EXPECT_EQ(typed, "12,50 \x80?");
+}
+
+#endif
