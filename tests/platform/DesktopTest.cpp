@@ -131,14 +131,18 @@ TEST_F(Desktop, CopiedTextIsUtf8OnTheDesktopAndPastedTextComesBackInTheCodePage)
     clipboard->Clear();  // takes the clipboard back, so xclip ends
 }
 
-TEST_F(Desktop, TypedTextArrivesInTheCodePage)
+TEST_F(Desktop, TitlesAndTypedTextAreInTheCodePage)
 {
     varn::test::UiHarness ui;
     TForm* form = ui.createForm(120, 60);
+    form->SetCaption("Precio \x80");
     AnsiString typed;
     form->OnKeyPress = [&](TObject*, char& key) { typed += key; };
     ui.show(form);
     form->SetFocus();
+    auto* sdl = dynamic_cast<varn::SdlBackend*>(&varn::backend());
+    ASSERT_TRUE(sdl);
+    EXPECT_STREQ(SDL_GetWindowTitle(sdl->sdlWindow(form->Handle())), "Precio \xE2\x82\xAC");
 
     SDL_Event event{};
     event.type = SDL_TEXTINPUT;
