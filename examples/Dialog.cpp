@@ -14,7 +14,7 @@
 namespace {
 
 struct City {
-    const char* name;  // Latin-1
+    const char* name;  // 8-bit text
     const char* region;
     int people;
 };
