@@ -3,6 +3,7 @@
 // writes it as a PNG.
 #include "app/Unit1.h"
 
+#include "platform/SysUtils.h"
 #include "platform/win/Backend.h"
 #include "platform/win/BackingStore.h"
 
@@ -16,7 +17,7 @@ int writeScreenshot(const AnsiString& fileName)
     Form1->Show();
     Application->ProcessMessages();
     if (!varn::SaveWindowToPngFile(Form1->Handle(), fileName)) {
-        std::fprintf(stderr, "varn-demo: cannot write %s\n", fileName.c_str());
+        std::fprintf(stderr, "varn-demo: cannot write %s\n", AnsiToUtf8(fileName).c_str());
         return 1;
     }
     return 0;
@@ -28,7 +29,7 @@ int main(int argc, char** argv)
 {
     AnsiString screenshot;
     if (argc == 3 && std::strcmp(argv[1], "--screenshot") == 0) {
-        screenshot = argv[2];
+        screenshot = Utf8ToAnsi(argv[2]);  // file names are 8-bit texts, converted back on use
     } else if (argc != 1) {
         std::fprintf(stderr, "usage: varn-demo [--screenshot FILE]\n");
         return 2;

@@ -38,7 +38,7 @@ void naiveLayoutPerCell(benchmark::State& state)
                 PangoLayout* layout = pango_cairo_create_layout(cr);
                 PangoFontDescription* font = pango_font_description_from_string("DejaVu Sans 11px");
                 pango_layout_set_font_description(layout, font);
-                std::string utf8 = Latin1ToUtf8(texts[size_t(r * columns + c)]);
+                std::string utf8 = AnsiToUtf8(texts[size_t(r * columns + c)]);
                 pango_layout_set_text(layout, utf8.data(), int(utf8.size()));
                 pango_layout_set_width(layout, cellWidth * PANGO_SCALE);
                 pango_layout_set_ellipsize(layout, PANGO_ELLIPSIZE_END);

@@ -36,7 +36,7 @@ void naiveLayoutPerCell(benchmark::State& state)
     std::vector<std::string> texts;
     for (int r = 0; r <= visibleRows; ++r)
         for (int c = 0; c < columns; ++c)
-            texts.push_back(Latin1ToUtf8(" " + cellText(r, c)));
+            texts.push_back(AnsiToUtf8(" " + cellText(r, c)));
     for (auto _ : state) {
         cairo_set_source_rgb(cr, 1, 1, 1);
         cairo_paint(cr);

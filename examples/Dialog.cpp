@@ -14,7 +14,7 @@
 namespace {
 
 struct City {
-    const char* name;  // Latin-1
+    const char* name;  // 8-bit text
     const char* region;
     int people;
 };
@@ -119,7 +119,7 @@ private:
         item->SetCaption(caption);
         if (command) {
             item->OnClick = [this, item, command](TObject*) {
-                std::printf("menu: %s\n", Latin1ToUtf8(StripHotkey(item->Caption())).c_str());
+                std::printf("menu: %s\n", AnsiToUtf8(StripHotkey(item->Caption())).c_str());
                 std::fflush(stdout);
                 command();
             };

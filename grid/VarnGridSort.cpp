@@ -260,8 +260,8 @@ std::vector<uint32_t> RowSorter::order() const
     return result;
 }
 
-// Upper-cases by the locale and folds accented vowels, one byte at a time
-// where that gives the same as folding the whole text (every Latin-1 letter
+// Upper-cases by the locale and folds accents, one byte at a time where that
+// gives the same as folding the whole text (every letter of the code page
 // whose upper case is one character).
 class TextFolder {
 public:

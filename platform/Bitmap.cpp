@@ -193,7 +193,7 @@ cairo_surface_t* decodeBmp(const uint8_t* data, size_t size, TPixelFormat& forma
 
 std::vector<uint8_t> readFile(const AnsiString& fileName)
 {
-    std::ifstream in(fileName, std::ios::binary);
+    std::ifstream in(AnsiToUtf8(fileName), std::ios::binary);
     if (!in)
         throw EFOpenError(Sprintf("Cannot open file \"%s\". No such file or directory", fileName.c_str()));
     return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
@@ -279,7 +279,7 @@ void PaintSurface(HDC dc, cairo_surface_t* source, const TRect& rect)
 
 bool SaveSurfaceToPngFile(cairo_surface_t* surface, const AnsiString& FileName)
 {
-    return cairo_surface_write_to_png(surface, FileName.c_str()) == CAIRO_STATUS_SUCCESS;
+    return cairo_surface_write_to_png(surface, AnsiToUtf8(FileName).c_str()) == CAIRO_STATUS_SUCCESS;
 }
 
 // ---- TBitmap -------------------------------------------------------------------
@@ -407,7 +407,7 @@ std::vector<uint8_t> TBitmap::SaveToBuffer() const
 void TBitmap::SaveToFile(const AnsiString& FileName) const
 {
     std::vector<uint8_t> data = SaveToBuffer();
-    std::ofstream out(FileName, std::ios::binary);
+    std::ofstream out(AnsiToUtf8(FileName), std::ios::binary);
     if (!out)
         throw EFOpenError(Sprintf("Cannot create file \"%s\"", FileName.c_str()));
     out.write(reinterpret_cast<const char*>(data.data()), static_cast<std::streamsize>(data.size()));

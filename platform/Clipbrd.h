@@ -1,5 +1,5 @@
-// The clipboard: text only, Latin-1. A live session shares it with the desktop;
-// headless it lives in the process.
+// The clipboard: text only, 8-bit. A live session shares it with the desktop as
+// UTF-8; headless it lives in the process.
 #pragma once
 
 #include "platform/win/Types.h"

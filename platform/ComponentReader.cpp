@@ -505,7 +505,7 @@ void ReadComponentText(const AnsiString& Text, TComponent* Root)
 
 void ReadComponentFile(const AnsiString& FileName, TComponent* Root)
 {
-    std::ifstream file(FileName, std::ios::binary);
+    std::ifstream file(AnsiToUtf8(FileName), std::ios::binary);
     if (!file)
         throw EFilerError("Cannot open file \"" + FileName + "\"");
     std::ostringstream text;

@@ -134,9 +134,12 @@ private:
                 }
                 if (pos == start)
                     fail(token.line, "Invalid character code in string");
-                if (code > 255)
-                    fail(token.line, Sprintf("Character #%d is not a Latin-1 character", code));
-                token.text += static_cast<char>(code);
+                // Codes up to 255 are the bytes themselves, as texts have always been
+                // written; larger ones are characters of the code page (#8364: the euro sign).
+                int byte = code <= 255 ? code : UnicodeToAnsiChar(static_cast<char32_t>(code));
+                if (byte < 0)
+                    fail(token.line, Sprintf("Character #%d is not in the Windows-1252 code page", code));
+                token.text += static_cast<char>(byte);
             } else {
                 break;
             }
@@ -498,7 +501,7 @@ AnsiString quoteString(const AnsiString& text)
                 out += '\'';
                 quoted = false;
             }
-            out += Sprintf("#%d", c);
+            out += Sprintf("#%d", static_cast<int>(AnsiCharToUnicode(ch)));
         }
     }
     if (quoted)

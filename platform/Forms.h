@@ -86,7 +86,7 @@ using TCustomForm = TForm;
 TForm* GetParentForm(TControl* Control);
 
 // Whether the character VK is the accelerator that '&' marks in Str ("&&" is a plain
-// '&'); letters compare without regard to case, Latin-1 ones included.
+// '&'); letters compare without regard to case, accented ones included.
 bool IsAccel(WORD VK, const AnsiString& Str);
 
 // ---- TApplication -------------------------------------------------------------------

@@ -152,7 +152,7 @@ void TJPEGImage::Assign(TPersistent* Source)
 
 void TJPEGImage::LoadFromFile(const AnsiString& FileName)
 {
-    std::ifstream in(FileName, std::ios::binary);
+    std::ifstream in(AnsiToUtf8(FileName), std::ios::binary);
     if (!in)
         throw EFOpenError(Sprintf("Cannot open file \"%s\". No such file or directory", FileName.c_str()));
     std::vector<unsigned char> data((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());

@@ -15,10 +15,10 @@
 #include "platform/Forms.h"
 #include "platform/Graphics.h"
 #include "platform/Streaming.h"
+#include "platform/SysUtils.h"
 #include "platform/win/Gdi.h"
 
 #include <algorithm>
-#include <cctype>
 
 namespace {
 
@@ -40,6 +40,9 @@ constexpr UINT_PTR hoverTimer = 1;
 
 TPopupMenu* openMenu = nullptr;  // the one menu open now
 
+// Locale upper case of one character: accented letters too (ñ Ñ, š Š).
+char upperChar(char c) { return AnsiUpperCase(AnsiString(1, c))[0]; }
+
 // The character that '&' marks in a caption, upper-cased; 0 when none.
 char accelerator(const AnsiString& caption)
 {
@@ -47,7 +50,7 @@ char accelerator(const AnsiString& caption)
         if (caption[i] != '&')
             continue;
         if (caption[i + 1] != '&')
-            return static_cast<char>(std::toupper(static_cast<unsigned char>(caption[i + 1])));
+            return upperChar(caption[i + 1]);
         ++i;
     }
     return 0;
@@ -778,7 +781,7 @@ void TPopupMenu::onChar(char key)
     stopHoverTimer();
     int deepest = OpenLevelCount() - 1;
     const Level& level = levels.back();
-    key = static_cast<char>(std::toupper(static_cast<unsigned char>(key)));
+    key = upperChar(key);
     std::vector<int> matches;
     for (size_t i = 0; i < level.rows.size(); ++i)
         if (selectable(deepest, static_cast<int>(i)) && key && accelerator(level.rows[i].item->Caption()) == key)

@@ -13,7 +13,7 @@
 //     end
 //   end
 //
-// Values: 'text' with #nnn Latin-1 codes and + between pieces, integers (also $hex),
+// Values: 'text' with #nnn character codes and + between pieces, integers (also $hex),
 // floats, identifiers (True, False, enumerators, colours such as clBtnFace, cursors,
 // charsets), sets [fsBold, fsItalic], string lists ('a' 'b'), binary data { 0A1B }.
 //

@@ -1,5 +1,5 @@
 // Exceptions, locale settings and the value services: number and date-time
-// conversion with the framework's semantics and messages, Latin-1 text services.
+// conversion with the framework's semantics and messages, 8-bit text services.
 #pragma once
 
 #include "platform/win/Charset.h"
@@ -99,11 +99,13 @@ TDateTime Date();
 TDateTime Time();
 TDateTime Now();
 
-// ---- Latin-1 text ----------------------------------------------------------
+// ---- 8-bit text ------------------------------------------------------------
+// Texts are bytes of the Western code page; the conversions to and from Unicode
+// are the window system's (platform/win/Charset.h, included above).
 
 AnsiString UpperCase(const AnsiString& text);      // ASCII letters only
 AnsiString LowerCase(const AnsiString& text);
-AnsiString AnsiUpperCase(const AnsiString& text);  // locale-correct: í becomes Í
+AnsiString AnsiUpperCase(const AnsiString& text);  // locale-correct: í becomes Í, š becomes Š
 AnsiString AnsiLowerCase(const AnsiString& text);
 // Trim* remove blanks and control characters (everything up to ' ').
 AnsiString Trim(const AnsiString& text);

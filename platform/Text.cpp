@@ -1,9 +1,10 @@
-// Latin-1 text services: UTF-8 conversion at the edges, case mapping,
-// trimming and locale collation through ICU.
+// 8-bit text services: the code page's mapping to Unicode and UTF-8 at the
+// edges, case mapping, trimming and locale collation through ICU.
 #include "platform/SysUtils.h"
 
 #include <unicode/ucol.h>
 
+#include <array>
 #include <iterator>
 #include <memory>
 #include <vector>
@@ -15,24 +16,40 @@ unsigned char byteOf(char c)
     return static_cast<unsigned char>(c);
 }
 
-// Latin-1 letters with a Latin-1 partner of the other case; the multiplication
-// and division signs sit in the middle of the ranges, and ß and ÿ have no upper
-// case within Latin-1.
-char upperLatin1(char c)
+
+// Letter pairs for case mapping: ASCII, the Latin-1 letters from 0xC0 (the
+// multiplication and division signs sit in the middle and are no letters), and
+// the code page's Š Œ Ž Ÿ. ß, µ and ƒ have no upper case in the code page.
+struct CaseTables {
+    std::array<char, 256> upper;
+    std::array<char, 256> lower;
+};
+
+constexpr CaseTables makeCaseTables()
 {
-    const unsigned char b = byteOf(c);
-    if ((b >= 'a' && b <= 'z') || (b >= 0xE0 && b <= 0xFE && b != 0xF7))
-        return static_cast<char>(b - 0x20);
-    return c;
+    CaseTables tables{};
+    for (int b = 0; b < 256; ++b) {
+        tables.upper[b] = static_cast<char>(b);
+        tables.lower[b] = static_cast<char>(b);
+    }
+    auto pair = [&tables](int upper, int lower) {
+        tables.upper[lower] = static_cast<char>(upper);
+        tables.lower[upper] = static_cast<char>(lower);
+    };
+    for (int b = 'A'; b <= 'Z'; ++b)
+        pair(b, b + 0x20);
+    for (int b = 0xC0; b <= 0xDE; ++b) {
+        if (b != 0xD7)
+            pair(b, b + 0x20);
+    }
+    pair(0x8A, 0x9A);  // Š š
+    pair(0x8C, 0x9C);  // Œ œ
+    pair(0x8E, 0x9E);  // Ž ž
+    pair(0x9F, 0xFF);  // Ÿ ÿ
+    return tables;
 }
 
-char lowerLatin1(char c)
-{
-    const unsigned char b = byteOf(c);
-    if ((b >= 'A' && b <= 'Z') || (b >= 0xC0 && b <= 0xDE && b != 0xD7))
-        return static_cast<char>(b + 0x20);
-    return c;
-}
+constexpr CaseTables caseTables = makeCaseTables();
 
 // ---- Collation -------------------------------------------------------------
 
@@ -78,7 +95,7 @@ UCollator* collator(bool caseSensitive)
     return caseSensitive ? cache.exact.get() : cache.caseless.get();
 }
 
-// Latin-1 bytes are the first 256 code points, so widening each byte is the conversion.
+// Every character of the code page lies in the BMP: one UTF-16 unit per byte.
 class Utf16Text {
 public:
     Utf16Text(const Utf16Text&) = delete;
@@ -92,7 +109,7 @@ public:
             target = large.data();
         }
         for (size_t i = 0; i < text.size(); ++i)
-            target[i] = byteOf(text[i]);
+            target[i] = static_cast<UChar>(AnsiCharToUnicode(text[i]));
         chars = target;
         length = static_cast<int32_t>(text.size());
     }
@@ -129,6 +146,7 @@ int collate(const AnsiString& a, const AnsiString& b, bool caseSensitive)
 
 }  // namespace
 
+
 AnsiString UpperCase(const AnsiString& text)
 {
     AnsiString out = text;
@@ -153,7 +171,7 @@ AnsiString AnsiUpperCase(const AnsiString& text)
 {
     AnsiString out = text;
     for (char& c : out)
-        c = upperLatin1(c);
+        c = caseTables.upper[byteOf(c)];
     return out;
 }
 
@@ -161,7 +179,7 @@ AnsiString AnsiLowerCase(const AnsiString& text)
 {
     AnsiString out = text;
     for (char& c : out)
-        c = lowerLatin1(c);
+        c = caseTables.lower[byteOf(c)];
     return out;
 }
 

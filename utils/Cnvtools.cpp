@@ -150,8 +150,17 @@ char cnvRemoveAccent(char c)
         0,   'u', 'u', 'u', 'u', 0,   0,   0,    // ø ù ú û ü ý þ ÿ
     };
     unsigned char code = static_cast<unsigned char>(c);
-    if (code < 0xC0)
-        return c;
+    if (code < 0xC0) {
+        // The code page's letters with a caron, which Spanish collation takes as
+        // accented S and Z.
+        switch (code) {
+        case 0x8A: return 'S';
+        case 0x9A: return 's';
+        case 0x8E: return 'Z';
+        case 0x9E: return 'z';
+        default: return c;
+        }
+    }
     char plain = fromC0[code - 0xC0];
     return plain ? plain : c;
 }

@@ -33,7 +33,8 @@ void cnvRemoveChar(char c, AnsiString& text);
 // leaves the text unchanged.
 void cnvReplaceAll(const AnsiString& pattern, const AnsiString& replacement, AnsiString& text);
 
-// Accented vowels (grave, acute, circumflex, diaeresis) become plain vowels;
-// every other character, tildes and cedillas included, stays.
+// Accented vowels (grave, acute, circumflex, diaeresis) become plain vowels and
+// the caron letters Š š Ž ž plain S s Z z; every other character, tildes and
+// cedillas included, stays.
 char cnvRemoveAccent(char c);
 AnsiString cnvRemoveAccents(const AnsiString& text);

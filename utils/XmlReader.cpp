@@ -7,7 +7,7 @@
 
 namespace {
 
-// Locale upper-casing per Latin-1 byte, so that the case-folded line keeps the
+// Locale upper-casing per byte, so that the case-folded line keeps the
 // positions of the original (a whole-text upper-casing may change the length,
 // as for the sharp s).
 const std::array<char, 256>& upperTable()

@@ -32,7 +32,7 @@ public:
     // ever arrive, so a message loop that would wait forever can stop instead.
     virtual bool waitEvents(std::optional<uint32_t> deadline) = 0;
 
-    // The clipboard's text, Latin-1. Without a system clipboard the text stays in
+    // The clipboard's text, 8-bit. Without a system clipboard the text stays in
     // the process.
     virtual AnsiString clipboardText() const { return clipboard; }
     virtual bool hasClipboardText() const { return !clipboard.empty(); }

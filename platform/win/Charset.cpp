@@ -7,25 +7,56 @@ unsigned char byteOf(char c)
     return static_cast<unsigned char>(c);
 }
 
+// The Unicode characters of bytes 0x80-0x9F in the Western code page; the
+// five undefined bytes keep their own number. Every other byte is its own
+// code point (Latin-1).
+constexpr char16_t fromRange80[32] = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,  // € . ‚ ƒ „ … † ‡
+    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,  // ˆ ‰ Š ‹ Œ . Ž .
+    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,  // . ‘ ’ “ ” • – —
+    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,  // ˜ ™ š › œ . ž Ÿ
+};
+
 }  // namespace
 
-AnsiString Latin1ToUtf8(const AnsiString& latin1)
+char32_t AnsiCharToUnicode(char c)
+{
+    const unsigned char b = byteOf(c);
+    return b >= 0x80 && b < 0xA0 ? fromRange80[b - 0x80] : b;
+}
+
+int UnicodeToAnsiChar(char32_t codePoint)
+{
+    if (codePoint < 0x80 || (codePoint >= 0xA0 && codePoint <= 0xFF))
+        return static_cast<int>(codePoint);
+    for (int i = 0; i < 32; ++i) {
+        if (fromRange80[i] == codePoint)
+            return 0x80 + i;
+    }
+    return -1;
+}
+
+AnsiString AnsiToUtf8(const AnsiString& text)
 {
     AnsiString out;
-    out.reserve(latin1.size() + latin1.size() / 4);
-    for (char c : latin1) {
-        const unsigned char b = byteOf(c);
-        if (b < 0x80) {
+    out.reserve(text.size() + text.size() / 4);
+    for (char c : text) {
+        const char32_t codePoint = AnsiCharToUnicode(c);
+        if (codePoint < 0x80) {
             out += c;
+        } else if (codePoint < 0x800) {
+            out += static_cast<char>(0xC0 | (codePoint >> 6));
+            out += static_cast<char>(0x80 | (codePoint & 0x3F));
         } else {
-            out += static_cast<char>(0xC0 | (b >> 6));
-            out += static_cast<char>(0x80 | (b & 0x3F));
+            out += static_cast<char>(0xE0 | (codePoint >> 12));
+            out += static_cast<char>(0x80 | ((codePoint >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (codePoint & 0x3F));
         }
     }
     return out;
 }
 
-AnsiString Utf8ToLatin1(const std::string& utf8)
+AnsiString Utf8ToAnsi(const std::string& utf8)
 {
     AnsiString out;
     out.reserve(utf8.size());
@@ -60,7 +91,8 @@ AnsiString Utf8ToLatin1(const std::string& utf8)
         const bool valid = read == length && codePoint >= minimum && codePoint <= 0x10FFFF
                            && !(codePoint >= 0xD800 && codePoint <= 0xDFFF);
         // A broken sequence becomes one '?' and reading resumes at the byte that broke it.
-        out += valid && codePoint <= 0xFF ? static_cast<char>(codePoint) : '?';
+        const int byte = valid ? UnicodeToAnsiChar(codePoint) : -1;
+        out += byte >= 0 ? static_cast<char>(byte) : '?';
         i += read;
     }
     return out;

@@ -228,7 +228,7 @@ struct DRAWTEXTPARAMS {
     unsigned uiLengthDrawn = 0;
 };
 
-// Draws (or with DT_CALCRECT measures) Latin-1 text in rect with the DC's font,
+// Draws (or with DT_CALCRECT measures) 8-bit text in rect with the DC's font,
 // text colour and background mode. count < 0: up to the terminating NUL.
 // Returns the text height (with DT_VCENTER or DT_BOTTOM: the offset from
 // rect->top to the bottom of the text); rect is widened or narrowed and its

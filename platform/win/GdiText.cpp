@@ -1,7 +1,7 @@
 // Text on device contexts through Pango. Fonts are resolved once per
 // (face, height, style, pitch) into a cached entry holding the Pango font
 // description, the line metrics and measured widths; each DC reuses one
-// PangoLayout for all its text. Latin-1 becomes UTF-8 only here.
+// PangoLayout for all its text. 8-bit text becomes UTF-8 only here.
 #include "platform/win/Gdi.h"
 
 #include "platform/win/Charset.h"
@@ -31,7 +31,7 @@ struct TFontEntry {
     PangoAttrList* attrs = nullptr;  // underline and strike-out; null without them
     int ascent = 0;                  // baseline below the top of a line, pixels
     int height = 0;                  // line height (ascent + descent), pixels
-    std::unordered_map<std::string, int> widths;  // measured single-line widths by Latin-1 text
+    std::unordered_map<std::string, int> widths;  // measured single-line widths by 8-bit text
     // Rendered single lines by text, ellipsis width and underlined character.
     std::unordered_map<std::string, TLineImage> lines;
 
@@ -87,7 +87,7 @@ std::string mapFaceName(const AnsiString& name, int pitch)
     auto it = faces.find(lower);
     if (it != faces.end())
         return it->second;
-    return Latin1ToUtf8(name) + (pitch == 1 ? ",DejaVu Sans Mono" : ",DejaVu Sans");
+    return AnsiToUtf8(name) + (pitch == 1 ? ",DejaVu Sans Mono" : ",DejaVu Sans");
 }
 
 PangoContext* sharedContext()
@@ -202,19 +202,19 @@ std::string withoutLineBreaks(const char* text, int count)
     return s;
 }
 
-int lineWidth(HDC dc, TFontEntry* font, const std::string& latin1)
+int lineWidth(HDC dc, TFontEntry* font, const std::string& ansi)
 {
-    auto it = font->widths.find(latin1);
+    auto it = font->widths.find(ansi);
     if (it != font->widths.end())
         return it->second;
     PangoLayout* layout = layoutFor(dc, font);
-    std::string utf8 = Latin1ToUtf8(latin1);
+    std::string utf8 = AnsiToUtf8(ansi);
     pango_layout_set_text(layout, utf8.data(), static_cast<int>(utf8.size()));
     PangoRectangle logical;
     pango_layout_get_pixel_extents(layout, nullptr, &logical);
     if (font->widths.size() >= maxCachedWidths)
         font->widths.clear();
-    font->widths.emplace(latin1, logical.width);
+    font->widths.emplace(ansi, logical.width);
     return logical.width;
 }
 
@@ -239,19 +239,20 @@ bool GetTextExtentPoint32(HDC dc, const char* text, int count, SIZE* size)
 
 namespace {
 
-// Puts one line of latin1 into the DC's layout, with the prefix underline and
+// Puts one line of 8-bit text into the DC's layout, with the prefix underline and
 // an ellipsis width (< 0: none); returns the layout.
-PangoLayout* layoutLine(HDC dc, TFontEntry* font, const std::string& latin1, int underlined, int ellipsisWidth)
+PangoLayout* layoutLine(HDC dc, TFontEntry* font, const std::string& ansi, int underlined, int ellipsisWidth)
 {
     PangoLayout* layout = layoutFor(dc, font);
-    std::string utf8 = Latin1ToUtf8(latin1);
+    std::string utf8 = AnsiToUtf8(ansi);
     pango_layout_set_text(layout, utf8.data(), static_cast<int>(utf8.size()));
     if (underlined >= 0) {
         PangoAttrList* attrs = font->attrs ? pango_attr_list_copy(font->attrs) : pango_attr_list_new();
         PangoAttribute* underline = pango_attr_underline_new(PANGO_UNDERLINE_SINGLE);
-        auto start = static_cast<unsigned>(Latin1ToUtf8(latin1.substr(0, static_cast<size_t>(underlined))).size());
-        underline->start_index = start;
-        underline->end_index = start + (static_cast<unsigned char>(latin1[static_cast<size_t>(underlined)]) < 0x80 ? 1 : 2);
+        // UTF-8 byte offsets: a character of the code page takes one to three bytes (€ three).
+        const auto prefixEnd = static_cast<size_t>(underlined);
+        underline->start_index = static_cast<unsigned>(AnsiToUtf8(ansi.substr(0, prefixEnd)).size());
+        underline->end_index = static_cast<unsigned>(AnsiToUtf8(ansi.substr(0, prefixEnd + 1)).size());
         pango_attr_list_insert(attrs, underline);
         pango_layout_set_attributes(layout, attrs);
         pango_attr_list_unref(attrs);
@@ -265,9 +266,9 @@ PangoLayout* layoutLine(HDC dc, TFontEntry* font, const std::string& latin1, int
 }
 
 // The rendered image of a single line, from the font's cache when painted before.
-const TLineImage& lineImage(HDC dc, TFontEntry* font, const std::string& latin1, int underlined, int ellipsisWidth)
+const TLineImage& lineImage(HDC dc, TFontEntry* font, const std::string& ansi, int underlined, int ellipsisWidth)
 {
-    std::string key = latin1;
+    std::string key = ansi;
     key += '\0';
     key += std::to_string(ellipsisWidth);
     key += '\0';
@@ -278,7 +279,7 @@ const TLineImage& lineImage(HDC dc, TFontEntry* font, const std::string& latin1,
     if (font->lines.size() >= maxCachedLines)
         font->clearLines();
 
-    PangoLayout* layout = layoutLine(dc, font, latin1, underlined, ellipsisWidth);
+    PangoLayout* layout = layoutLine(dc, font, ansi, underlined, ellipsisWidth);
     PangoLayoutLine* line = pango_layout_get_line_readonly(layout, 0);
     PangoRectangle logical;
     pango_layout_line_get_pixel_extents(line, nullptr, &logical);
@@ -312,10 +313,10 @@ void paintLine(HDC dc, const TLineImage& image, int x, int y, int lineHeight)
 
 // Draws one line straight from the layout with its cell's top-left corner at
 // (x, y), turned around that point by the font's escapement.
-void paintRotatedLine(HDC dc, TFontEntry* font, const std::string& latin1, int x, int y)
+void paintRotatedLine(HDC dc, TFontEntry* font, const std::string& ansi, int x, int y)
 {
-    int width = lineWidth(dc, font, latin1);
-    PangoLayout* layout = layoutLine(dc, font, latin1, -1, -1);
+    int width = lineWidth(dc, font, ansi);
+    PangoLayout* layout = layoutLine(dc, font, ansi, -1, -1);
     cairo_t* cr = dc->cr;
     cairo_save(cr);
     cairo_translate(cr, x, y);
@@ -341,13 +342,13 @@ bool TextOut(HDC dc, int x, int y, const char* text, int count)
         return false;
     count = textLength(text, count);
     TFontEntry* font = currentFont(dc);
-    std::string latin1 = withoutLineBreaks(text ? text : "", count);
-    if (latin1.empty())
+    std::string ansi = withoutLineBreaks(text ? text : "", count);
+    if (ansi.empty())
         return true;
-    if (!rotated(dc) && lineWidth(dc, font, latin1) <= maxCachedLineWidth)
-        paintLine(dc, lineImage(dc, font, latin1, -1, -1), x, y, font->height);
+    if (!rotated(dc) && lineWidth(dc, font, ansi) <= maxCachedLineWidth)
+        paintLine(dc, lineImage(dc, font, ansi, -1, -1), x, y, font->height);
     else
-        paintRotatedLine(dc, font, latin1, x, y);  // very long lines are not cached either
+        paintRotatedLine(dc, font, ansi, x, y);  // very long lines are not cached either
     return true;
 }
 
@@ -370,8 +371,8 @@ int DrawTextEx(HDC dc, const char* text, int count, TRect* rect, unsigned format
         params->uiLengthDrawn = static_cast<unsigned>(count);
 
     // Prefix processing: "&&" shows one ampersand, "&x" underlines x.
-    std::string latin1;
-    latin1.reserve(static_cast<size_t>(count));
+    std::string ansi;
+    ansi.reserve(static_cast<size_t>(count));
     int underlined = -1;
     bool lineBreaks = false;
     for (int i = 0; i < count; ++i) {
@@ -379,18 +380,18 @@ int DrawTextEx(HDC dc, const char* text, int count, TRect* rect, unsigned format
         if (c == '&' && !(format & DT_NOPREFIX) && i + 1 < count) {
             c = text[++i];
             if (c != '&' && underlined < 0)
-                underlined = static_cast<int>(latin1.size());
+                underlined = static_cast<int>(ansi.size());
         }
         if (c == '\r' || c == '\n') {
             if (singleLine)
                 continue;
             lineBreaks = true;
         }
-        latin1.push_back(c);
+        ansi.push_back(c);
     }
 
     const TRect area{rect->left + leftMargin, rect->top, rect->right - rightMargin, rect->bottom};
-    if (latin1.empty()) {
+    if (ansi.empty()) {
         if (format & DT_CALCRECT) {
             rect->right = rect->left;
             rect->bottom = rect->top + (singleLine ? lineHeight : 0);
@@ -401,14 +402,14 @@ int DrawTextEx(HDC dc, const char* text, int count, TRect* rect, unsigned format
         // With a rotated font the text is one line whose cell starts at the
         // rectangle's top-left corner and turns around it, as TextOut draws it;
         // alignment and word breaks do not apply. Measuring gives the unrotated size.
-        std::erase_if(latin1, [](char c) { return c == '\r' || c == '\n'; });
+        std::erase_if(ansi, [](char c) { return c == '\r' || c == '\n'; });
         cairo_t* cr = dc->cr;
         cairo_save(cr);
         if (!(format & DT_NOCLIP)) {
             cairo_rectangle(cr, rect->left, rect->top, std::max(0, rect->Width()), std::max(0, rect->Height()));
             cairo_clip(cr);
         }
-        paintRotatedLine(dc, font, latin1, area.left, area.top);
+        paintRotatedLine(dc, font, ansi, area.left, area.top);
         cairo_restore(cr);
         return lineHeight;
     }
@@ -440,7 +441,7 @@ int DrawTextEx(HDC dc, const char* text, int count, TRect* rect, unsigned format
 
     if (oneLine) {
         // The common case (every grid cell): measured and rendered through the font's caches.
-        int natural = lineWidth(dc, font, latin1);
+        int natural = lineWidth(dc, font, ansi);
         if (format & DT_CALCRECT) {
             rect->right = rect->left + leftMargin + natural + rightMargin;
             rect->bottom = rect->top + lineHeight;
@@ -448,7 +449,7 @@ int DrawTextEx(HDC dc, const char* text, int count, TRect* rect, unsigned format
         }
         int ellipsisWidth = (format & DT_END_ELLIPSIS) && natural > area.Width() ? std::max(0, area.Width()) : -1;
         if (natural <= maxCachedLineWidth) {
-            const TLineImage& image = lineImage(dc, font, latin1, underlined, ellipsisWidth);
+            const TLineImage& image = lineImage(dc, font, ansi, underlined, ellipsisWidth);
             clipToRect();
             paintLine(dc, image, lineLeft(image.width), top, lineHeight);
             cairo_restore(cr);
@@ -456,7 +457,7 @@ int DrawTextEx(HDC dc, const char* text, int count, TRect* rect, unsigned format
         }
     }
 
-    PangoLayout* layout = layoutLine(dc, font, latin1, underlined, -1);
+    PangoLayout* layout = layoutLine(dc, font, ansi, underlined, -1);
     if (wordBreak) {
         pango_layout_set_width(layout, std::max(0, area.Width()) * PANGO_SCALE);
         pango_layout_set_wrap(layout, PANGO_WRAP_WORD);

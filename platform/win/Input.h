@@ -20,7 +20,7 @@ void inputMouseWheel(int delta, int x, int y);
 // press VK_SHIFT, VK_CONTROL or VK_MENU around the key they modify.
 void inputKeyDown(int virtualKey);
 void inputKeyUp(int virtualKey);
-// Latin-1 text typed by the user; one WM_CHAR per character to the focused window.
+// 8-bit text typed by the user; one WM_CHAR per character to the focused window.
 void inputText(const AnsiString& text);
 
 }  // namespace varn

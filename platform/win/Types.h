@@ -4,8 +4,9 @@
 #include <cstdint>
 #include <string>
 
-// Every text of the system: 8-bit Latin-1 bytes. Non-ASCII literals are written
-// as escapes ("s\xED" for "sí"); conversion to UTF-8 happens only at the edges.
+// Every text of the system: 8-bit bytes of the Western code page (Windows-1252,
+// Latin-1 with the euro sign at 0x80). Non-ASCII literals are written as escapes
+// ("s\xED" for "sí", "12,50 \x80"); conversion to UTF-8 happens only at the edges.
 using AnsiString = std::string;
 
 // Days since 30 December 1899; the fraction is the time of day.

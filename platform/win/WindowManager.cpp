@@ -2116,7 +2116,7 @@ int showMessageBox(const AnsiString& text, const AnsiString& caption, int flags)
         return messageBoxHandler()(text, caption, flags);
     if (std::optional<int> answer = backend().messageBox(text, caption, flags))
         return *answer;
-    std::fprintf(stderr, "[%s] %s\n", Latin1ToUtf8(caption).c_str(), Latin1ToUtf8(text).c_str());
+    std::fprintf(stderr, "[%s] %s\n", AnsiToUtf8(caption).c_str(), AnsiToUtf8(text).c_str());
     return IDOK;
 }
 

@@ -1,6 +1,11 @@
 #include "DbServerTest.h"
 
 #include "db/sDBQuery.h"
+#include "grid/VGScrollBox.h"
+#include "grid/VarnGrid.h"
+#include "platform/Graphics.h"
+#include "support/GlyphInk.h"
+#include "support/UiHarness.h"
 
 namespace {
 
@@ -292,4 +297,38 @@ TEST_F(Query, DefaultParametersReachTheLayerSchema)
     EXPECT_EQ(query.getString(1), "latin1");
     sDB_closeConnection(defaults);
     EXPECT_EQ(defaults.mysql, nullptr);
+}
+
+TEST_F(Query, EuroSignOfAnotherClientReadsAsTheCodePageByteAndShowsInTheGrid)
+{
+    // The server's latin1 is the Western code page: a UTF-8 euro sign from another
+    // client is stored as 0x80.
+    admin("create table P (id int, price varchar(20)) character set latin1");
+    admin("insert into P values (1, _utf8mb4'12,50 \xE2\x82\xAC')");
+    ASSERT_EQ(adminColumn("select hex(price) from P"), std::vector<std::string>{"31322C353020" "80"});
+
+    sDB_query query(&connection);
+    query.exec("select price from P where id = 1");
+    ASSERT_EQ(query.getRecordCount(), 1);
+    EXPECT_EQ(query.getString(0), "12,50 \x80");
+
+    // And the other way: the layer's 0x80 is a euro sign for a UTF-8 client.
+    EXPECT_EQ(sDB_execute(&connection, "insert into P values (2, 'Precio: 12,50 \x80')"), 1);
+    EXPECT_EQ(adminColumn("select hex(convert(price using utf8mb4)) from P where id = 2"),
+              std::vector<std::string>{"50726563696F3A2031322C353020" "E282AC"});
+
+    varn::test::UiHarness ui;
+    TForm* form = ui.createForm(200, 80);
+    auto* grid = new TVarnGrid(form);
+    grid->SetParent(form);
+    grid->SetBounds(0, 0, 200, 60);
+    grid->Columns()->Add()->SetWidth(150);
+    grid->AddRow();
+    grid->SetString(0, 0, query.getString(0));
+    ui.show(form);
+    const TRect cell = grid->Body()->GetCellRect(0, 0);
+    varn::test::expectSameInk(varn::test::windowInk(grid->Body()->Handle(), cell, ColorToRGB(grid->ColorText()),
+                                                    ColorToRGB(grid->ColorBk())),
+                              varn::test::pangoInk("12,50 \xE2\x82\xAC", -TFont().Height()), "grid cell");
+    EXPECT_EQ(takeMessages(), std::vector<ShownMessage>{});
 }

@@ -256,3 +256,30 @@ TEST(GridSearch, FindColumnTextWrapsSkipsTheCurrentRowAndFoldsAccents)
     EXPECT_TRUE(grid.FindColumnText("NADA", "3"));
     EXPECT_EQ(grid.GetRowIndex(), 2);
 }
+
+TEST(GridSearch, CodePageLettersSortAndSearchLikeTheirBaseLetters)
+{
+    TVarnGrid grid(nullptr);
+    addColumns(grid);
+    const char* names[] = {"Szabo", "\x8A" "IMON", "Sabio", "simon", "\x9C" "uvre", "\x9F" "ves"};
+    for (int i = 0; i < 6; ++i) {
+        grid.AddRow();
+        grid.SetString(i, 0, names[i]);
+    }
+    // Spanish collation: Š is an accented S, placed after the plain letter.
+    grid.SortBy("name");
+    EXPECT_EQ(column(grid, 0), (std::vector<AnsiString>{"\x9C" "uvre", "Sabio", "simon", "\x8A" "IMON", "Szabo",
+                                                        "\x9F" "ves"}));
+
+    // Case and the caron are ignored: "šimon" finds ŠIMON and simon alike, ÿ finds Ÿ.
+    grid.SetRowIndex(2);
+    EXPECT_TRUE(grid.FindColumnText("\x9Aimon", "0"));
+    EXPECT_EQ(grid.GetRowIndex(), 3);
+    EXPECT_TRUE(grid.FindColumnText("SIMON", "0"));
+    EXPECT_EQ(grid.GetRowIndex(), 2);
+    EXPECT_TRUE(grid.FindColumnText("\xFF" "v", "0"));
+    EXPECT_EQ(grid.GetRowIndex(), 5);
+    EXPECT_TRUE(grid.FindColumnText("\x8C" "U", "0"));
+    EXPECT_EQ(grid.GetRowIndex(), 0);
+    EXPECT_FALSE(grid.FindColumnText("yv", "0")) << "the diaeresis on y is not folded, as on \xFF";
+}

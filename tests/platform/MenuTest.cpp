@@ -207,10 +207,14 @@ TEST(PopupMenu, KeyboardMovesPastSeparatorsAndDisabledItemsAndChooses)
     EXPECT_TRUE(keys.empty());
     EXPECT_TRUE(f.pad->Focused());
 
-    // The accelerator letter chooses its item.
+    // The accelerator letter chooses its item, in either case, accented letters too.
     f.open();
     ui.typeText("o");
     EXPECT_EQ(ui.takeEvents(), (std::vector<std::string>{"popup", "click &Open"}));
+    f.menu->Items()->Items(0)->SetCaption("&\x8A" "ablona");
+    f.open();
+    ui.typeText("\x9A");
+    EXPECT_EQ(ui.takeEvents(), (std::vector<std::string>{"popup", "click &\x8A" "ablona"}));
 }
 
 TEST(PopupMenu, ControlsWithoutMenuUseTheirParentsAndGraphicControlsTheirOwn)

@@ -580,3 +580,33 @@ TEST_F(Streaming, EightThousandSiblingsAreReadAndDeleted)
 }
 
 }  // namespace
+
+TEST_F(Streaming, CharacterCodesAreThoseOfTheWesternCodePage)
+{
+    TTestForm* form = newForm();
+    // #8364 is the euro sign, byte 0x80; codes up to 255 stay the bytes they name,
+    // as earlier texts wrote them.
+    SetPropText(form, "Caption", "'Precio: 12,50 '#8364");
+    EXPECT_EQ(form->Caption(), "Precio: 12,50 \x80");
+    EXPECT_EQ(GetPropText(form, "Caption"), "'Precio: 12,50 '#8364");
+    SetPropText(form, "Caption", "#128#$20AC#338#$178#241#129");
+    EXPECT_EQ(form->Caption(), "\x80\x80\x8C\x9F\xF1\x81");
+    EXPECT_EQ(GetPropText(form, "Caption"), "#8364#8364#338#376#241#129");
+
+    for (const char* outside : {"'x'#8365", "#$3A9", "#65535"}) {
+        try {
+            SetPropText(form, "Caption", outside);
+            ADD_FAILURE() << "no error for " << outside;
+        } catch (const Exception& e) {
+            EXPECT_NE(e.Message().find("is not in the Windows-1252 code page"), AnsiString::npos) << e.Message();
+        }
+    }
+    EXPECT_EQ(form->Caption(), "\x80\x80\x8C\x9F\xF1\x81") << "a refused text changes nothing";
+
+    try {
+        ReadComponentText("object F: TTestForm\n  Caption = 'a'#937\nend\n", newForm());
+        ADD_FAILURE() << "no error for #937";
+    } catch (const Exception& e) {
+        EXPECT_EQ(e.Message(), "Line 2: Character #937 is not in the Windows-1252 code page");
+    }
+}

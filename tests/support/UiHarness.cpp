@@ -1,5 +1,6 @@
 #include "support/UiHarness.h"
 
+#include "platform/SysUtils.h"
 #include "platform/win/BackingStore.h"
 #include "platform/win/Clock.h"
 #include "platform/win/WindowManager.h"
@@ -61,7 +62,7 @@ void UiHarness::saveScreenshots()
         if (!isAlive(form) || !form->HandleAllocated() || !IsWindowVisible(form->Handle()))
             continue;
         std::string file = base + "-" + std::to_string(++n) + ".png";
-        if (SaveWindowToPngFile(form->Handle(), file))
+        if (SaveWindowToPngFile(form->Handle(), Utf8ToAnsi(file)))  // the system's path is UTF-8
             std::fprintf(stderr, "window written to %s\n", file.c_str());
     }
 }

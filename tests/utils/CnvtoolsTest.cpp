@@ -69,12 +69,14 @@ TEST(Cnvtools, ReplaceAllNeverLoops)
     EXPECT_EQ(cnvQuote(""), "\"\"");
 }
 
-TEST(Cnvtools, AccentFoldingOverLatin1)
+TEST(Cnvtools, AccentFoldingOverTheCodePage)
 {
     EXPECT_EQ(cnvRemoveAccents("Canci\xF3n \xD1" "and\xFA"), "Cancion \xD1" "andu");
+    EXPECT_EQ(cnvRemoveAccents("\x8Aimon \x9E" "ivot \x9F\xFF \x8C\x9C"), "Simon zivot \x9F\xFF \x8C\x9C");
     const AnsiString accented = "\xC0\xC1\xC2\xC4\xC8\xC9\xCA\xCB\xCC\xCD\xCE\xCF\xD2\xD3\xD4\xD6\xD9\xDA\xDB\xDC"
-                                "\xE0\xE1\xE2\xE4\xE8\xE9\xEA\xEB\xEC\xED\xEE\xEF\xF2\xF3\xF4\xF6\xF9\xFA\xFB\xFC";
-    const AnsiString plain = "AAAAEEEEIIIIOOOOUUUUaaaaeeeeiiiioooouuuu";
+                                "\xE0\xE1\xE2\xE4\xE8\xE9\xEA\xEB\xEC\xED\xEE\xEF\xF2\xF3\xF4\xF6\xF9\xFA\xFB\xFC"
+                                "\x8A\x9A\x8E\x9E";
+    const AnsiString plain = "AAAAEEEEIIIIOOOOUUUUaaaaeeeeiiiioooouuuuSsZz";
     for (int code = 0; code < 256; ++code) {
         char c = static_cast<char>(code);
         size_t at = accented.find(c);

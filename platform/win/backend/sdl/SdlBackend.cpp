@@ -110,7 +110,7 @@ void SdlBackend::createWindow(HWND window)
     if (!w || windows.count(window))
         return;
     TopLevel top;
-    top.title = Latin1ToUtf8(w->text);
+    top.title = AnsiToUtf8(w->text);
     top.activates = !isPopupMenu(*w);
     top.sdl = SDL_CreateWindow(top.title.c_str(), w->rect.left, w->rect.top, std::max(1, w->rect.Width()),
                                std::max(1, w->rect.Height()), windowFlags(*w));
@@ -302,7 +302,7 @@ void SdlBackend::handle(const SDL_Event& event)
         // TranslateMessage. Ctrl + Alt (AltGr on some keyboards) still types.
         if (GetAsyncKeyState(VK_MENU) < 0 && GetAsyncKeyState(VK_CONTROL) >= 0)
             break;
-        inputText(Utf8ToLatin1(event.text.text));
+        inputText(Utf8ToAnsi(event.text.text));
         break;
     case SDL_WINDOWEVENT:
         if (TopLevel* top = byWindowId(event.window.windowID, &hwnd))
@@ -387,7 +387,7 @@ void SdlBackend::syncTitles()
         const detail::Window* w = detail::find(hwnd);
         if (!w)
             continue;
-        std::string title = Latin1ToUtf8(w->text);
+        std::string title = AnsiToUtf8(w->text);
         if (title != top.title) {
             top.title = title;
             SDL_SetWindowTitle(top.sdl, title.c_str());
@@ -400,26 +400,26 @@ AnsiString SdlBackend::clipboardText() const
     char* text = SDL_GetClipboardText();
     if (!text)
         return AnsiString();
-    AnsiString latin1 = Utf8ToLatin1(text);
+    AnsiString ansi = Utf8ToAnsi(text);
     SDL_free(text);
-    return latin1;
+    return ansi;
 }
 
 bool SdlBackend::hasClipboardText() const { return SDL_HasClipboardText() == SDL_TRUE; }
 
-void SdlBackend::setClipboardText(const AnsiString& text) { SDL_SetClipboardText(Latin1ToUtf8(text).c_str()); }
+void SdlBackend::setClipboardText(const AnsiString& text) { SDL_SetClipboardText(AnsiToUtf8(text).c_str()); }
 
 std::optional<int> SdlBackend::messageBox(const AnsiString& text, const AnsiString& caption, int flags)
 {
     std::vector<detail::MessageBoxButton> buttons = detail::messageBoxButtons(flags);
     std::vector<std::string> captions;
     for (const auto& button : buttons)
-        captions.push_back(Latin1ToUtf8(button.caption));
+        captions.push_back(AnsiToUtf8(button.caption));
     std::vector<SDL_MessageBoxButtonData> data;
     for (size_t i = 0; i < buttons.size(); ++i)
         data.push_back({buttons[i].flags, buttons[i].id, captions[i].c_str()});
-    std::string title = Latin1ToUtf8(caption);
-    std::string message = Latin1ToUtf8(text);
+    std::string title = AnsiToUtf8(caption);
+    std::string message = AnsiToUtf8(text);
 
     SDL_MessageBoxData box{};
     box.flags = detail::messageBoxKind(flags) | SDL_MESSAGEBOX_BUTTONS_LEFT_TO_RIGHT;

@@ -40,7 +40,7 @@ SDL_SystemCursor systemCursorFor(int cursor);
 
 struct MessageBoxButton {
     int id;             // IDOK, IDCANCEL, IDYES ...
-    AnsiString caption; // Latin-1
+    AnsiString caption; // 8-bit
     Uint32 flags;       // SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT / ESCAPEKEY_DEFAULT
 };
 
