@@ -123,6 +123,16 @@ int pressedScrollPart(HWND hwnd, int bar);
 // The part of a flat bar under the pointer while no button is held, else -1.
 int hotScrollPart(HWND hwnd, int bar);
 
+// The caret (platform/win/Caret.cpp): hidden while its window paints, forgotten
+// with its window.
+void caretBeforePaint(HWND hwnd);
+void caretAfterPaint(HWND hwnd);
+void caretWindowDestroyed(HWND hwnd);
+
+// The standard window classes, registered by the window manager before the first
+// class is looked up: "EDIT" (platform/win/EditField.cpp).
+void registerEditClass();
+
 // Draws the window's border, client edge and shown scroll bars (DefWindowProc's
 // WM_NCPAINT).
 void drawNonClient(HWND hwnd);
