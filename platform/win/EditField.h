@@ -60,7 +60,7 @@ private:
     // After text[position, position + inserted) replaced `removed` characters:
     // lays out again only the paragraphs the change touched.
     void relayout(int position, int removed, int inserted);
-    std::vector<Line> layoutRange(int start, int end) const;
+    std::vector<Line> layoutRange(int start, int end, bool withTail) const;
     void layoutParagraph(int start, int end, int breakLength, std::vector<Line>& out) const;
     void updateWidest();
     void setFont(const TFontSpec& spec);

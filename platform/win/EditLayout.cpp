@@ -124,8 +124,10 @@ void EditField::layoutParagraph(int start, int end, int breakLength, std::vector
 }
 
 // The lines of text[start, end): end lies just after a hard break or at the end
-// of the text. A single-line field has one line, breaks and all.
-std::vector<EditField::Line> EditField::layoutRange(int start, int end) const
+// of the text. The empty line after a break that ends the text comes only with
+// withTail (the range may stop before a last line that is there already). A
+// single-line field has one line, breaks and all.
+std::vector<EditField::Line> EditField::layoutRange(int start, int end, bool withTail) const
 {
     std::vector<Line> out;
     if (!multiLine()) {
@@ -146,7 +148,7 @@ std::vector<EditField::Line> EditField::layoutRange(int start, int end) const
         layoutParagraph(p, q, breakLength, out);
         p = q + breakLength;
         if (p >= end) {
-            if (p >= length())
+            if (withTail && p >= length())
                 layoutParagraph(p, p, 0, out);  // the empty line after a final break
             return out;
         }
@@ -163,7 +165,7 @@ void EditField::updateWidest()
 void EditField::layoutAll()
 {
     ++version;
-    lines = layoutRange(0, length());
+    lines = layoutRange(0, length(), true);
     updateWidest();
     relaidFirst = 0;
     relaidCount = lineCount();
@@ -176,7 +178,7 @@ void EditField::relayout(int position, int removed, int inserted)
 {
     ++version;
     if (!multiLine()) {
-        lines = layoutRange(0, length());
+        lines = layoutRange(0, length(), true);
         updateWidest();
         relaidFirst = 0;
         relaidCount = 1;
@@ -192,7 +194,8 @@ void EditField::relayout(int position, int removed, int inserted)
         ++last;
     const Line& end = lines[static_cast<size_t>(last)];
     const int oldEnd = end.start + end.length + end.breakLength;
-    std::vector<Line> fresh = layoutRange(lines[static_cast<size_t>(first)].start, oldEnd + delta);
+    const bool atTail = last + 1 == lineCount();
+    std::vector<Line> fresh = layoutRange(lines[static_cast<size_t>(first)].start, oldEnd + delta, atTail);
 
     bool lostWidest = false;
     for (int i = first; i <= last; ++i)
