@@ -197,8 +197,9 @@ void EditField::relayout(int position, int removed, int inserted)
     const bool atTail = last + 1 == lineCount();
     std::vector<Line> fresh = layoutRange(lines[static_cast<size_t>(first)].start, oldEnd + delta, atTail);
 
+    // The widest line matters only to sideways scrolling, which wrapped text never does.
     bool lostWidest = false;
-    for (int i = first; i <= last; ++i)
+    for (int i = first; i <= last && !wraps(); ++i)
         lostWidest = lostWidest || lines[static_cast<size_t>(i)].width >= widest;
     lines.erase(lines.begin() + first, lines.begin() + last + 1);
     lines.insert(lines.begin() + first, fresh.begin(), fresh.end());
