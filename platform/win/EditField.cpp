@@ -132,13 +132,11 @@ LRESULT EditField::handle(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_PAINT: paint(); return 0;
     case WM_ERASEBKGND: return 1;  // painting fills the whole client area
     case WM_SIZE:
-        if (!updatingScrollBars || wraps()) {
-            resetFormatRect();
-            layoutAll();
-            invalidateText();
-            updateCaret();
-            updateScrollBars();
-        }
+        resetFormatRect();
+        layoutAll();
+        invalidateText();
+        updateCaret();
+        updateScrollBars();
         break;
     case WM_ENABLE: invalidateText(); break;
     case WM_SETFOCUS: onSetFocus(); break;
@@ -165,8 +163,8 @@ LRESULT EditField::handle(UINT message, WPARAM wParam, LPARAM lParam)
             return DefWindowProc(window, message, wParam, lParam);
         onWheel(GET_WHEEL_DELTA_WPARAM(wParam));
         break;
-    case WM_VSCROLL: onVScroll(LOWORD(wParam), static_cast<SHORT>(HIWORD(wParam))); break;
-    case WM_HSCROLL: onHScroll(LOWORD(wParam), static_cast<SHORT>(HIWORD(wParam))); break;
+    case WM_VSCROLL: onVScroll(LOWORD(wParam), HIWORD(wParam)); break;
+    case WM_HSCROLL: onHScroll(LOWORD(wParam), HIWORD(wParam)); break;
     case WM_CUT: cut(); break;
     case WM_COPY: copy(); break;
     case WM_PASTE: paste(); break;

@@ -356,28 +356,36 @@ void EditField::updateCaret()
     SetCaretPos(at.x, at.y);
 }
 
+// Showing or hiding a bar resizes the client area, which lays the text out again
+// (WM_SIZE): the bars are set again until they agree with the layout.
 void EditField::updateScrollBars()
 {
     DWORD s = style();
     if (!(s & (WS_VSCROLL | WS_HSCROLL)) || updatingScrollBars)
         return;
-    // Showing or hiding a bar resizes the client area, which lays the text out again.
     updatingScrollBars = true;
-    SCROLLINFO info;
-    info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
-    if (s & WS_VSCROLL) {
-        info.nMin = 0;
-        info.nMax = lineCount() - 1;
-        info.nPage = static_cast<UINT>(visibleLines());
-        info.nPos = firstLine;
-        SetScrollInfo(window, SB_VERT, &info, TRUE);
-    }
-    if (s & WS_HSCROLL) {
-        info.nMin = 0;
-        info.nMax = widest;
-        info.nPage = static_cast<UINT>(std::max(1, formatRect.Width()));
-        info.nPos = xOffset;
-        SetScrollInfo(window, SB_HORZ, &info, TRUE);
+    for (int round = 0; round < 3; ++round) {
+        const int lines = lineCount(), rows = visibleLines(), wide = widest, room = formatRect.Width();
+        const int top = firstLine, left = xOffset;
+        SCROLLINFO info;
+        info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
+        if (s & WS_VSCROLL) {
+            info.nMin = 0;
+            info.nMax = lines - 1;
+            info.nPage = static_cast<UINT>(rows);
+            info.nPos = firstLine;
+            SetScrollInfo(window, SB_VERT, &info, TRUE);
+        }
+        if (s & WS_HSCROLL) {
+            info.nMin = 0;
+            info.nMax = wide;
+            info.nPage = static_cast<UINT>(std::max(1, room));
+            info.nPos = xOffset;
+            SetScrollInfo(window, SB_HORZ, &info, TRUE);
+        }
+        if (lines == lineCount() && rows == visibleLines() && wide == widest && room == formatRect.Width() &&
+            top == firstLine && left == xOffset)
+            break;
     }
     updatingScrollBars = false;
 }

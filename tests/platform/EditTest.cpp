@@ -540,3 +540,116 @@ TEST(EditField, StoresItsPropertiesInFormDescriptions)
     EXPECT_EQ(written.find("Caption"), AnsiString::npos) << written;
     EXPECT_EQ(written.find("AutoSelect"), AnsiString::npos) << written;
 }
+
+namespace {
+
+// A control built on the edit field, as the edit box is: the field paints and
+// takes the keys, the control narrows the text and paints a button on top.
+class TFieldWithButton : public TWinControl {
+public:
+    explicit TFieldWithButton(TComponent* owner) : TWinControl(owner)
+    {
+        ControlStyle = {csClickEvents, csSetCaption, csDoubleClicks};
+        FColor = clWindow;
+        FTabStop = true;
+        SetBounds(10, 10, 120, 20);
+    }
+
+protected:
+    void CreateParams(TCreateParams& Params) override
+    {
+        TWinControl::CreateParams(Params);
+        CreateSubClass(Params, "EDIT");
+        Params.Style |= WS_BORDER | ES_AUTOHSCROLL;
+    }
+    void CreateWnd() override
+    {
+        TWinControl::CreateWnd();
+        RECT text{0, 0, ClientWidth() - 20, ClientHeight()};
+        SendMessage(FHandle, EM_SETRECTNP, 0, reinterpret_cast<LPARAM>(&text));
+    }
+    void Dispatch(TMessage& Message) override
+    {
+        if (Message.Msg == WM_PAINT) {
+            DefaultHandler(Message);  // the field paints first
+            HDC dc = GetDC(FHandle);
+            TRect button{ClientWidth() - 16, 0, ClientWidth(), ClientHeight()};
+            HBRUSH brush = CreateSolidBrush(RGB(235, 235, 235));
+            FillRect(dc, &button, brush);
+            DeleteObject(brush);
+            ReleaseDC(FHandle, dc);
+            return;
+        }
+        if (Message.Msg == WM_KEYDOWN && Message.WParam == VK_F2) {
+            Perform(EM_SETSEL, 0, 0);  // a key of its own
+            return;
+        }
+        TWinControl::Dispatch(Message);
+    }
+};
+
+}  // namespace
+
+TEST(EditField, AControlBuiltOnTheFieldPaintsOnTopAndKeepsTheTextInItsRectangle)
+{
+    UiHarness ui;
+    TForm* form = ui.createForm(200, 60);
+    auto* box = new TFieldWithButton(form);
+    box->SetParent(form);
+    ui.show(form);
+    box->SetFocus();
+    ui.typeText(std::string(30, 'W'));
+    char buffer[64] = {};
+    GetWindowText(box->Handle(), buffer, sizeof buffer);
+    EXPECT_EQ(std::string(buffer), std::string(30, 'W'));
+    const COLORREF window = static_cast<COLORREF>(ColorToRGB(clWindow));
+    const int width = box->ClientWidth();
+    for (int x = width - 20; x < width - 16; ++x)
+        for (int y = 0; y < box->ClientHeight(); ++y)
+            EXPECT_EQ(varn::windowPixel(box->Handle(), x, y), window) << "no text right of the rectangle: " << x << "," << y;
+    EXPECT_EQ(varn::windowPixel(box->Handle(), width - 8, 5), RGB(235, 235, 235));
+    POINT caret;
+    GetCaretPos(&caret);
+    EXPECT_LE(caret.x, width - 20);
+    ui.pressKey(VK_F2);
+    DWORD start = 1, end = 1;
+    SendMessage(box->Handle(), EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    EXPECT_EQ(start, 0u);
+    EXPECT_EQ(end, 0u);
+    ui.pressKey(VK_END);
+    ui.pressKey(VK_BACK);
+    GetWindowText(box->Handle(), buffer, sizeof buffer);
+    EXPECT_EQ(std::string(buffer), std::string(29, 'W'));
+}
+
+TEST(EditField, FontMarginsAndHideSelectionChangeTheField)
+{
+    EditScreen s;
+    s.edit->SetText("Aa");
+    // A bigger font makes the control taller (AutoSize) and its text wider.
+    const int before = s.edit->Height();
+    auto x = [&](int position) { return GET_X_LPARAM(SendMessage(s.edit->Handle(), EM_POSFROMCHAR, position, 0)); };
+    const int narrow = x(2) - x(0);
+    s.edit->Font()->SetHeight(-20);
+    s.ui.pump();
+    EXPECT_GT(s.edit->Height(), before);
+    EXPECT_GT(x(2) - x(0), narrow);
+    EXPECT_EQ(reinterpret_cast<HFONT>(SendMessage(s.edit->Handle(), WM_GETFONT, 0, 0))->spec.Height, -20);
+    // Margins move the text.
+    SendMessage(s.edit->Handle(), EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELPARAM(10, 4));
+    EXPECT_EQ(SendMessage(s.edit->Handle(), EM_GETMARGINS, 0, 0), MAKELPARAM(10, 4));
+    EXPECT_EQ(x(0), 10);
+    // With HideSelection off the selection stays on show without the focus.
+    s.edit->SetHideSelection(false);
+    s.ui.pump();
+    s.edit->SelectAll();
+    auto* other = new TEdit(s.form);
+    other->SetParent(s.form);
+    other->SetBounds(10, 60, 100, 22);
+    other->SetFocus();
+    s.ui.pump();
+    RECT format;
+    SendMessage(s.edit->Handle(), EM_GETRECT, 0, reinterpret_cast<LPARAM>(&format));
+    EXPECT_EQ(s.pixel(format.left, format.top + 1), static_cast<COLORREF>(ColorToRGB(clHighlight)));
+    EXPECT_EQ(s.edit->Text(), "Aa") << "the rebuilt window kept the text";
+}

@@ -457,3 +457,34 @@ TEST(MemoField, TheBareWindowClassWorksWithoutTheFramework)
     EXPECT_FALSE(IsWindow(field));
     SetWindowLongPtr(form->Handle(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(formProc));
 }
+
+TEST(MemoField, VerticalScrollBarFollowsTheLinesAndScrollsThem)
+{
+    MemoScreen s(4);
+    s.memo->SetScrollBars(ssVertical);
+    s.ui.pump();
+    s.memo->SetFocus();
+    SCROLLINFO info;
+    info.fMask = SIF_ALL;
+    s.ui.typeText("1\r2\r3");
+    GetScrollInfo(s.h(), SB_VERT, &info);
+    EXPECT_EQ(s.memo->ClientWidth(), s.memo->Width() - 4) << "no bar while the lines fit";
+    s.ui.typeText("\r4\r5\r6\r7\r8");
+    GetScrollInfo(s.h(), SB_VERT, &info);
+    EXPECT_EQ(info.nMax, 7);
+    EXPECT_EQ(info.nPage, 4u);
+    EXPECT_EQ(info.nPos, 4);
+    EXPECT_EQ(s.memo->ClientWidth(), s.memo->Width() - 4 - GetSystemMetrics(SM_CXVSCROLL));
+    // A press on the bar's upper arrow scrolls a line up.
+    RECT window;
+    GetWindowRect(s.h(), &window);
+    s.ui.pressScreen(window.right - 4, window.top + 5);
+    s.ui.releaseScreen(window.right - 4, window.top + 5);
+    EXPECT_EQ(s.firstVisible(), 3);
+    GetScrollInfo(s.h(), SB_VERT, &info);
+    EXPECT_EQ(info.nPos, 3);
+    // Emptied, the bar goes again.
+    s.memo->Clear();
+    s.ui.pump();
+    EXPECT_EQ(s.memo->ClientWidth(), s.memo->Width() - 4);
+}
