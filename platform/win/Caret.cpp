@@ -76,7 +76,7 @@ void restartBlink()
         return;
     putOn();
     if (c.hideCount == 0)
-        SetTimer(c.window, blinkTimer, c.blinkTime, blink);
+        setSystemTimer(c.window, blinkTimer, c.blinkTime, blink);
     else
         KillTimer(c.window, blinkTimer);
 }
@@ -180,6 +180,6 @@ BOOL SetCaretBlinkTime(UINT milliseconds)
 {
     caret().blinkTime = std::max<UINT>(milliseconds, 10);
     if (caret().window && caret().hideCount == 0)
-        SetTimer(caret().window, varn::detail::blinkTimer, caret().blinkTime, varn::detail::blink);
+        varn::detail::setSystemTimer(caret().window, varn::detail::blinkTimer, caret().blinkTime, varn::detail::blink);
     return TRUE;
 }

@@ -55,6 +55,7 @@ struct Timer {
     UINT interval = 0;
     uint32_t due = 0;
     TIMERPROC proc = nullptr;
+    bool system = false;  // the window system's own (setSystemTimer)
 };
 
 struct Hook {
@@ -953,6 +954,20 @@ std::optional<uint32_t> nextTimerDue()
     return due;
 }
 
+UINT_PTR setSystemTimer(HWND hwnd, UINT_PTR id, UINT elapse, TIMERPROC proc)
+{
+    UINT_PTR result = SetTimer(hwnd, id, elapse, proc);
+    for (Timer& t : state().timers)
+        if (t.window == hwnd && t.id == id)
+            t.system = true;
+    return result;
+}
+
+bool applicationTimerPending()
+{
+    return std::any_of(state().timers.begin(), state().timers.end(), [](const Timer& t) { return !t.system; });
+}
+
 void setKeyDown(int virtualKey, bool down) { setKey(state().asyncKeys[virtualKey & 0xFF], down); }
 
 void setCursorPos(TPoint screen) { state().cursor = screen; }
@@ -1702,6 +1717,7 @@ UINT_PTR SetTimer(HWND hwnd, UINT_PTR id, UINT elapse, TIMERPROC proc)
             t.interval = elapse;
             t.due = Clock::now() + elapse;
             t.proc = proc;
+            t.system = false;
             return id;
         }
     }

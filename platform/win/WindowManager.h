@@ -86,6 +86,11 @@ const DeviceContext* deviceContext(HDC dc);
 const std::vector<HWND>& topLevelWindows();
 // Earliest due time of the running timers.
 std::optional<uint32_t> nextTimerDue();
+// A timer of the window system itself (the caret's blink): it runs like any other
+// but is no reason for a headless message loop to wait.
+UINT_PTR setSystemTimer(HWND hwnd, UINT_PTR id, UINT elapse, TIMERPROC proc);
+// Whether a timer other than the window system's own runs.
+bool applicationTimerPending();
 // Window-manager state for input. setKeyDown records posted input (GetAsyncKeyState);
 // GetKeyState follows as the messages are taken.
 void setKeyDown(int virtualKey, bool down);

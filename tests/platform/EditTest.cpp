@@ -653,3 +653,16 @@ TEST(EditField, FontMarginsAndHideSelectionChangeTheField)
     EXPECT_EQ(s.pixel(format.left, format.top + 1), static_cast<COLORREF>(ColorToRGB(clHighlight)));
     EXPECT_EQ(s.edit->Text(), "Aa") << "the rebuilt window kept the text";
 }
+
+TEST(EditField, AHeadlessMessageLoopDoesNotWaitForTheCaretToBlink)
+{
+    UiHarness ui;
+    TForm* main = nullptr;
+    Application->CreateForm(main);
+    auto* edit = new TEdit(main);
+    edit->SetParent(main);
+    main->SetActiveControl(edit);
+    Application->Run();  // returns: nothing but the blink is left to wait for
+    EXPECT_TRUE(edit->Focused());
+    delete main;
+}
