@@ -7,8 +7,6 @@
 // starts of the lines after them; painting then touches only the lines shown.
 #include "platform/win/EditField.h"
 
-#include <climits>
-
 namespace varn::detail {
 
 namespace {
