@@ -1,7 +1,9 @@
-// A dialog in a real window: a title panel, a list of cities, a panel of labels
-// that shows the chosen city, and a pop-up menu on the list that sorts, removes
-// and restores its items. Each menu command is also printed on standard output.
-// Without a display it says so and writes the dialog to example-dialog.png.
+// A dialog in a real window: a title panel, a search field over a list of cities,
+// a panel of labels that shows the chosen city, a memo of notes on it, and a
+// pop-up menu on the list that sorts, removes and restores its items. Each menu
+// command, each search and the notes the user leaves are also printed on
+// standard output. Without a display it says so and writes the dialog to
+// example-dialog.png.
 #include <VarnControls.h>
 
 #include "platform/win/Backend.h"
@@ -9,6 +11,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <map>
 #include <vector>
 
 namespace {
@@ -40,7 +43,7 @@ public:
         SetLeft(120);
         SetTop(90);
         SetClientWidth(420);
-        SetClientHeight(292);
+        SetClientHeight(380);
 
         TPanel* header = new TPanel(this);
         header->SetParent(this);
@@ -54,14 +57,21 @@ public:
         addLabel(header, 12, 28, "Elija una ciudad. El clic derecho en la lista abre su men\xFA.")
             ->Font()->SetColor(clGrayText);
 
+        TLabel* searchLabel = addLabel(this, 12, 64, "&Buscar");
+        search = new TEdit(this);
+        search->SetParent(this);
+        search->SetBounds(60, 60, 120, 22);
+        search->OnChange = [this](TObject*) { searchCity(); };
+        searchLabel->SetFocusControl(search);
+
         list = new TListBox(this);
         list->SetParent(this);
-        list->SetBounds(12, 60, 168, 184);
+        list->SetBounds(12, 88, 168, 160);
         list->OnClick = [this](TObject*) { showCity(); };
 
         TPanel* details = new TPanel(this);
         details->SetParent(this);
-        details->SetBounds(192, 60, 216, 184);
+        details->SetBounds(192, 60, 216, 188);
         details->SetBevelOuter(bvLowered);
         addLabel(details, 12, 12, "Ciudad");
         addLabel(details, 12, 60, "Comunidad");
@@ -70,9 +80,16 @@ public:
         regionValue = addValue(details, 12, 76);
         peopleValue = addValue(details, 12, 124);
 
-        status = addLabel(this, 12, 258, "");
+        TLabel* notesLabel = addLabel(this, 12, 258, "&Notas sobre la ciudad");
+        notes = new TMemo(this);
+        notes->SetParent(this);
+        notes->SetBounds(12, 274, 396, 66);
+        notes->OnExit = [this](TObject*) { reportNotes(); };
+        notesLabel->SetFocusControl(notes);
+
+        status = addLabel(this, 12, 348, "");
         status->SetAutoSize(false);
-        status->SetBounds(12, 258, 396, 20);
+        status->SetBounds(12, 348, 396, 20);
         status->SetLayout(tlCenter);
 
         menu = new TPopupMenu(this);
@@ -148,12 +165,44 @@ private:
     {
         int index = list->ItemIndex();
         bool chosen = index >= 0 && index < static_cast<int>(cities.size());
+        // The memo holds the notes of the city shown; they stay with it.
+        if (!shownCity.empty())
+            cityNotes[shownCity] = notes->Text();
+        shownCity = chosen ? cities[index].name : "";
+        notes->SetText(cityNotes[shownCity]);
         nameValue->SetCaption(chosen ? cities[index].name : "");
         regionValue->SetCaption(chosen ? cities[index].region : "");
         peopleValue->SetCaption(chosen ? FormatFloat("#,##0", cities[index].people) : "");
     }
 
     void setStatus(const AnsiString& text) { status->SetCaption(text); }
+
+    // The first city whose name starts with the text typed becomes the chosen one.
+    void searchCity()
+    {
+        AnsiString typed = search->Text();
+        int found = -1;
+        for (size_t i = 0; i < cities.size() && found < 0 && !typed.empty(); ++i)
+            if (AnsiCompareText(AnsiString(cities[i].name).substr(0, typed.size()), typed) == 0)
+                found = static_cast<int>(i);
+        if (found >= 0) {
+            list->SetItemIndex(found);
+            showCity();
+        }
+        std::printf("buscar: %s -> %s\n", Latin1ToUtf8(typed).c_str(),
+                    found >= 0 ? Latin1ToUtf8(cities[found].name).c_str() : "(ninguna)");
+        std::fflush(stdout);
+    }
+
+    void reportNotes()
+    {
+        AnsiString joined;
+        TStrings* lines = notes->Lines();
+        for (int i = 0; i < lines->Count(); ++i)
+            joined += (i ? " / " : "") + lines->Strings(i);
+        std::printf("notas de %s: %s\n", Latin1ToUtf8(shownCity).c_str(), Latin1ToUtf8(joined).c_str());
+        std::fflush(stdout);
+    }
 
     void sortBy(SortKey key)
     {
@@ -189,6 +238,10 @@ private:
     }
 
     std::vector<City> cities;
+    std::map<AnsiString, AnsiString> cityNotes;  // by city name
+    AnsiString shownCity;                        // whose notes the memo holds
+    TEdit* search = nullptr;
+    TMemo* notes = nullptr;
     TListBox* list = nullptr;
     TLabel* nameValue = nullptr;
     TLabel* regionValue = nullptr;

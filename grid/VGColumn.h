@@ -4,14 +4,12 @@
 
 #include "platform/Classes.h"
 #include "platform/Controls.h"
+#include "platform/Edit.h"  // TEditCharCase
 
 #include <cstdint>
 #include <memory>
 
 class TVarnGrid;
-
-// Letter case of the framework, as columns use it (TAlignment is in platform/Classes.h).
-enum TEditCharCase { ecNormal, ecUpperCase, ecLowerCase };
 
 enum VGDataType : uint8_t { vgString, vgDate, vgTime, vgBoolean, vgInteger, vgFloat, vgMoney };
 

@@ -19,6 +19,8 @@
 #include "platform/Clipbrd.h"
 #include "platform/ExtCtrls.h"
 #include "platform/Menus.h"
+#include "platform/Edit.h"
+#include "platform/Memo.h"
 #include "platform/ListBox.h"
 #include "platform/ScrollBox.h"
 #include "platform/StdCtrls.h"

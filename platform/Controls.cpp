@@ -549,6 +549,8 @@ TWinControl::~TWinControl()
     // Children go with their parent, as in the framework; each leaves the list itself.
     while (!FControls.empty())
         delete FControls.back();
+    if (colorBrush)
+        DeleteObject(colorBrush);
 }
 
 TControl* TWinControl::Controls(int Index) const
@@ -1132,6 +1134,11 @@ void TWinControl::Dispatch(TMessage& Message)
     case WM_NCDESTROY: WMNCDestroy(Message); break;
     case WM_CAPTURECHANGED: WMCaptureChanged(Message); break;
     case CN_KEYDOWN: CNKeyDown(Message); break;
+    case WM_COMMAND: WMCommand(Message); break;
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORSTATIC: WMCtlColor(Message); break;
+    case CN_CTLCOLOREDIT:
+    case CN_CTLCOLORSTATIC: CNCtlColor(Message); break;
     default: TControl::Dispatch(Message);
     }
 }
@@ -1349,6 +1356,43 @@ void TWinControl::WMCaptureChanged(TMessage& Message)
     DefaultHandler(Message);
     if (captureControl && captureControl->FParent == this && reinterpret_cast<HWND>(Message.LParam) != FHandle)
         captureControl = nullptr;
+}
+
+void TWinControl::WMCommand(TMessage& Message)
+{
+    TWinControl* child = FindControl(reinterpret_cast<HWND>(Message.LParam));
+    if (child && child != this) {
+        Message.Result = child->Perform(CN_COMMAND, Message.WParam, Message.LParam);
+        return;
+    }
+    DefaultHandler(Message);
+}
+
+void TWinControl::WMCtlColor(TMessage& Message)
+{
+    TWinControl* child = FindControl(reinterpret_cast<HWND>(Message.LParam));
+    if (child && child != this) {
+        Message.Result = child->Perform(CN_BASE + Message.Msg, Message.WParam, Message.LParam);
+        return;
+    }
+    DefaultHandler(Message);
+}
+
+void TWinControl::CNCtlColor(TMessage& Message)
+{
+    auto dc = reinterpret_cast<HDC>(Message.WParam);
+    COLORREF color = static_cast<COLORREF>(ColorToRGB(FColor));
+    if (dc) {
+        SetTextColor(dc, static_cast<COLORREF>(ColorToRGB(FFont->Color())));
+        SetBkColor(dc, color);
+    }
+    if (!colorBrush || colorBrushColor != FColor) {
+        if (colorBrush)
+            DeleteObject(colorBrush);
+        colorBrush = CreateSolidBrush(color);
+        colorBrushColor = FColor;
+    }
+    Message.Result = reinterpret_cast<LRESULT>(colorBrush);
 }
 
 // Before a key-down reaches the window: Tab moves between controls unless the

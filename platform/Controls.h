@@ -12,6 +12,7 @@
 
 class TWinControl;
 class TCanvas;
+struct HBRUSH__;
 class TFont;
 class TPopupMenu;
 
@@ -324,6 +325,13 @@ protected:
     virtual void WMNCDestroy(TMessage& Message);
     virtual void CNKeyDown(TMessage& Message);
     virtual void WMCaptureChanged(TMessage& Message);
+    // A child window's notification (WM_COMMAND) and its request for colours
+    // (WM_CTLCOLOREDIT, WM_CTLCOLORSTATIC) go to the child's control as CN_COMMAND
+    // and CN_CTLCOLOR*; a control answers the latter with its font colour and a
+    // brush of its Color.
+    virtual void WMCommand(TMessage& Message);
+    virtual void WMCtlColor(TMessage& Message);
+    virtual void CNCtlColor(TMessage& Message);
     void WMContextMenu(TMessage& Message) override;
     void CMColorChanged(TMessage& Message) override;
     void CMFontChanged(TMessage& Message) override;
@@ -355,6 +363,8 @@ protected:
     int FAlignLevel = 0;
     bool aligning = false;  // inside AlignControls; nested requests are dropped
     bool destroyingHandle = false;
+    HBRUSH__* colorBrush = nullptr;  // Color as a brush for CN_CTLCOLOR*, made on demand
+    TColor colorBrushColor = 0;
 
     friend class TControl;
     friend class TApplication;

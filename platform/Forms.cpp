@@ -415,12 +415,16 @@ void TApplication::updateMouseControl()
 }
 
 // The screen cursor wins; else the first control from the one under the mouse up
-// through its parents that sets a cursor.
+// through its parents that sets a cursor, or whose window class does.
 void TApplication::showCursor(TControl* Control)
 {
     TCursor cursor = Screen->Cursor();
-    for (TControl* c = Control; cursor == crDefault && c; c = c->Parent())
+    for (TControl* c = Control; cursor == crDefault && c; c = c->Parent()) {
         cursor = c->Cursor();
+        // A window of a class with a cursor of its own ("EDIT": the I-beam) shows it.
+        if (auto* windowed = dynamic_cast<TWinControl*>(c); cursor == crDefault && windowed && windowed->HandleAllocated())
+            cursor = CursorFromHandle(reinterpret_cast<HANDLE>(GetClassLongPtr(windowed->Handle(), GCLP_HCURSOR)));
+    }
     varn::backend().setCursor(cursor);
 }
 

@@ -66,6 +66,12 @@ void TFont::SetHeight(int Value)
         changed();
 }
 
+HFONT TFont::Handle() const
+{
+    handle.spec = face;
+    return &handle;
+}
+
 int TFont::Size() const { return static_cast<int>(std::lround(-face.Height * 72.0 / 96.0)); }
 
 void TFont::SetSize(int Value) { SetHeight(-static_cast<int>(std::lround(Value * 96.0 / 72.0))); }

@@ -127,9 +127,13 @@ public:
     void SetOrientation(int Value);
 
     const TFontSpec& fontSpec() const { return face; }
+    // The font as the window system takes it (WM_SETFONT); owned by the font and
+    // valid while it lives.
+    HFONT Handle() const;
 
 private:
     TFontSpec face;
+    mutable HFONT__ handle;
     TColor color = clWindowText;
     TFontCharset charset = DEFAULT_CHARSET;
 };

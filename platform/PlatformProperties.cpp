@@ -5,6 +5,7 @@
 
 #include "platform/Bitmap.h"
 #include "platform/Controls.h"
+#include "platform/Edit.h"
 #include "platform/ExtCtrls.h"
 #include "platform/Forms.h"
 #include "platform/Graphics.h"
@@ -222,5 +223,6 @@ void registerPlatformClasses()
     registerPanelAndLabelClasses();
     registerListBoxClasses();
     registerScrollBoxClasses();
+    registerEditClasses();
 }
 }  // namespace varn::detail

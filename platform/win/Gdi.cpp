@@ -431,6 +431,21 @@ int FillRect(HDC dc, const TRect* rect, HBRUSH brush)
     return 1;
 }
 
+bool InvertRect(HDC dc, const TRect* rect)
+{
+    if (!dc || !rect || rect->right <= rect->left || rect->bottom <= rect->top)
+        return false;
+    cairo_t* cr = dc->cr;
+    cairo_set_operator(cr, CAIRO_OPERATOR_DIFFERENCE);
+    fillPixels(dc, rect->left, rect->top, rect->right, rect->bottom, 0xFFFFFF);
+    cairo_set_operator(cr, CAIRO_OPERATOR_OVER);
+    return true;
+}
+
+HFONT CreateFontIndirect(const TFontSpec* spec) { return spec ? new HFONT__{*spec} : nullptr; }
+
+void DeleteObject(HFONT font) { delete font; }
+
 // ---- Pixels and lines ----------------------------------------------------------
 
 COLORREF GetPixel(HDC dc, int x, int y)

@@ -214,6 +214,15 @@ HBRUSH CreateSolidBrush(COLORREF color);
 HBRUSH GetSysColorBrush(int index);  // owned by the system, never deleted
 void DeleteObject(HBRUSH brush);
 int FillRect(HDC dc, const TRect* rect, HBRUSH brush);
+// Inverts every pixel of the rectangle; inverting twice restores them.
+bool InvertRect(HDC dc, const TRect* rect);
+
+// A font handle as WM_SETFONT carries it: the face it names. Whoever creates one
+// deletes it; a window that is given one copies the face.
+struct HFONT__ { TFontSpec spec; };
+using HFONT = HFONT__*;
+HFONT CreateFontIndirect(const TFontSpec* spec);
+void DeleteObject(HFONT font);
 
 // Logical clip box; returns 1 (simple region) or 0 when nothing is visible.
 int GetClipBox(HDC dc, TRect* rect);
@@ -246,6 +255,11 @@ struct SIZE {
     int cy = 0;
 };
 bool GetTextExtentPoint32(HDC dc, const char* text, int count, SIZE* size);
+// Measures one line as TextOut draws it: dx (when not null) receives for each
+// character the distance from the start of the text to its right edge, fit (when
+// not null) the number of characters whose right edge is within maxExtent
+// (maxExtent < 0: all), and size the extent of the whole text.
+bool GetTextExtentExPoint(HDC dc, const char* text, int count, int maxExtent, int* fit, int* dx, SIZE* size);
 
 bool DrawFrameControl(HDC dc, TRect* rect, unsigned type, unsigned state);
 bool DrawEdge(HDC dc, TRect* rect, unsigned edge, unsigned flags);

@@ -238,6 +238,91 @@ bool GetTextExtentPoint32(HDC dc, const char* text, int count, SIZE* size)
 }
 
 namespace {
+PangoLayout* layoutLine(HDC dc, TFontEntry* font, const std::string& latin1, int underlined, int ellipsisWidth);
+}  // namespace
+
+// Line breaks take no room, as TextOut leaves them out; a cluster of several
+// characters (a ligature) is shared out evenly among them.
+bool GetTextExtentExPoint(HDC dc, const char* text, int count, int maxExtent, int* fit, int* dx, SIZE* size)
+{
+    if (!dc)
+        return false;
+    count = textLength(text, count);
+    TFontEntry* font = currentFont(dc);
+    std::string shown;
+    shown.reserve(static_cast<size_t>(count));
+    std::vector<int> shownIndex(static_cast<size_t>(count));  // character -> index in shown, -1 for a break
+    for (int i = 0; i < count; ++i) {
+        char c = text[i];
+        if (c == '\r' || c == '\n') {
+            shownIndex[static_cast<size_t>(i)] = -1;
+            continue;
+        }
+        shownIndex[static_cast<size_t>(i)] = static_cast<int>(shown.size());
+        shown.push_back(c);
+    }
+    std::vector<int> right(shown.size(), 0);  // right edge of each shown character, Pango units
+    if (!shown.empty()) {
+        // UTF-8 byte offset of each shown character: one byte below 0x80, two above.
+        std::vector<int> byteToChar;
+        byteToChar.reserve(shown.size() * 2 + 1);
+        for (size_t i = 0; i < shown.size(); ++i) {
+            byteToChar.push_back(static_cast<int>(i));
+            if (static_cast<unsigned char>(shown[i]) >= 0x80)
+                byteToChar.push_back(static_cast<int>(i));
+        }
+        const int byteCount = static_cast<int>(byteToChar.size());
+        byteToChar.push_back(static_cast<int>(shown.size()));
+        PangoLayout* layout = layoutLine(dc, font, shown, -1, -1);
+        struct Cluster {
+            int first;  // character index
+            int x;
+            int width;
+        };
+        std::vector<Cluster> clusters;
+        PangoLayoutIter* iter = pango_layout_get_iter(layout);
+        do {
+            int index = pango_layout_iter_get_index(iter);
+            if (index >= byteCount)
+                continue;
+            PangoRectangle logical;
+            pango_layout_iter_get_cluster_extents(iter, nullptr, &logical);
+            clusters.push_back({byteToChar[static_cast<size_t>(index)], logical.x, logical.width});
+        } while (pango_layout_iter_next_cluster(iter));
+        pango_layout_iter_free(iter);
+        std::sort(clusters.begin(), clusters.end(), [](const Cluster& a, const Cluster& b) { return a.first < b.first; });
+        for (size_t k = 0; k < clusters.size(); ++k) {
+            int first = clusters[k].first;
+            int end = k + 1 < clusters.size() ? clusters[k + 1].first : static_cast<int>(shown.size());
+            int n = std::max(1, end - first);
+            for (int j = first; j < end; ++j)
+                right[static_cast<size_t>(j)] = clusters[k].x + clusters[k].width * (j - first + 1) / n;
+        }
+        // Characters no cluster reached end where the one before them does.
+        for (size_t i = 1; i < right.size(); ++i)
+            right[i] = std::max(right[i], right[i - 1]);
+    }
+    int fitted = 0;
+    int edge = 0;
+    for (int i = 0; i < count; ++i) {
+        int k = shownIndex[static_cast<size_t>(i)];
+        if (k >= 0)
+            edge = PANGO_PIXELS(right[static_cast<size_t>(k)]);
+        if (dx)
+            dx[i] = edge;
+        if (maxExtent < 0 || edge <= maxExtent)
+            fitted = i + 1;
+    }
+    if (fit)
+        *fit = fitted;
+    if (size) {
+        size->cx = shown.empty() ? 0 : lineWidth(dc, font, shown);
+        size->cy = font->height;
+    }
+    return true;
+}
+
+namespace {
 
 // Puts one line of 8-bit text into the DC's layout, with the prefix underline and
 // an ellipsis width (< 0: none); returns the layout.

@@ -101,6 +101,8 @@ constexpr UINT WM_ACTIVATEAPP = 0x001C;
 constexpr UINT WM_CANCELMODE = 0x001F;
 constexpr UINT WM_SETCURSOR = 0x0020;
 constexpr UINT WM_MOUSEACTIVATE = 0x0021;
+constexpr UINT WM_SETFONT = 0x0030;  // wParam: HFONT, LOWORD(lParam): redraw
+constexpr UINT WM_GETFONT = 0x0031;
 constexpr UINT WM_WINDOWPOSCHANGED = 0x0047;
 constexpr UINT WM_CONTEXTMENU = 0x007B;
 constexpr UINT WM_NCCREATE = 0x0081;
@@ -135,6 +137,11 @@ constexpr UINT WM_SYSCOMMAND = 0x0112;
 constexpr UINT WM_TIMER = 0x0113;
 constexpr UINT WM_HSCROLL = 0x0114;
 constexpr UINT WM_VSCROLL = 0x0115;
+// Sent to the parent before a control paints: wParam the DC, lParam the control's
+// window. The answer is the brush of the background; the parent may set the DC's
+// text and background colours.
+constexpr UINT WM_CTLCOLOREDIT = 0x0133;
+constexpr UINT WM_CTLCOLORSTATIC = 0x0138;
 constexpr UINT WM_MOUSEFIRST = 0x0200;
 constexpr UINT WM_MOUSEMOVE = 0x0200;
 constexpr UINT WM_LBUTTONDOWN = 0x0201;
@@ -163,6 +170,8 @@ constexpr UINT EM_SETSEL = 0x00B1;
 constexpr UINT EM_GETRECT = 0x00B2;
 constexpr UINT EM_SETRECT = 0x00B3;
 constexpr UINT EM_SETRECTNP = 0x00B4;
+constexpr UINT EM_SCROLL = 0x00B5;
+constexpr UINT EM_LINESCROLL = 0x00B6;
 constexpr UINT EM_SCROLLCARET = 0x00B7;
 constexpr UINT EM_GETMODIFY = 0x00B8;
 constexpr UINT EM_SETMODIFY = 0x00B9;
@@ -172,6 +181,7 @@ constexpr UINT EM_LINELENGTH = 0x00C1;
 constexpr UINT EM_REPLACESEL = 0x00C2;
 constexpr UINT EM_GETLINE = 0x00C4;
 constexpr UINT EM_LIMITTEXT = 0x00C5;
+constexpr UINT EM_SETLIMITTEXT = EM_LIMITTEXT;
 constexpr UINT EM_CANUNDO = 0x00C6;
 constexpr UINT EM_UNDO = 0x00C7;
 constexpr UINT EM_LINEFROMCHAR = 0x00C9;
@@ -180,9 +190,30 @@ constexpr UINT EM_EMPTYUNDOBUFFER = 0x00CD;
 constexpr UINT EM_GETFIRSTVISIBLELINE = 0x00CE;
 constexpr UINT EM_SETREADONLY = 0x00CF;
 constexpr UINT EM_GETPASSWORDCHAR = 0x00D2;
+constexpr UINT EM_SETMARGINS = 0x00D3;
+constexpr UINT EM_GETMARGINS = 0x00D4;
+constexpr UINT EM_GETLIMITTEXT = 0x00D5;
+constexpr UINT EM_POSFROMCHAR = 0x00D6;
+constexpr UINT EM_CHARFROMPOS = 0x00D7;
 constexpr UINT EM_GETTEXTLENGTHEX = WM_USER + 95;
 constexpr UINT EM_FORMATRANGE = WM_USER + 57;
 constexpr UINT EM_SETTEXTEX = WM_USER + 97;
+
+// Notifications of an edit field to its parent: WM_COMMAND with the code in the
+// high word of wParam, the field's id in the low word and its window in lParam.
+constexpr WORD EN_SETFOCUS = 0x0100;
+constexpr WORD EN_KILLFOCUS = 0x0200;
+constexpr WORD EN_CHANGE = 0x0300;
+constexpr WORD EN_UPDATE = 0x0400;
+constexpr WORD EN_ERRSPACE = 0x0500;
+constexpr WORD EN_MAXTEXT = 0x0501;
+constexpr WORD EN_HSCROLL = 0x0601;
+constexpr WORD EN_VSCROLL = 0x0602;
+
+// EM_SETMARGINS flags; EC_USEFONTINFO in a margin's place takes it from the font.
+constexpr WPARAM EC_LEFTMARGIN = 0x0001;
+constexpr WPARAM EC_RIGHTMARGIN = 0x0002;
+constexpr WORD EC_USEFONTINFO = 0xFFFF;
 
 // WM_ACTIVATE states (low word of wParam).
 constexpr int WA_INACTIVE = 0;
@@ -196,6 +227,7 @@ constexpr int SIZE_RESTORED = 0;
 constexpr int DLGC_WANTARROWS = 0x0001;
 constexpr int DLGC_WANTTAB = 0x0002;
 constexpr int DLGC_WANTALLKEYS = 0x0004;
+constexpr int DLGC_HASSETSEL = 0x0008;
 constexpr int DLGC_WANTCHARS = 0x0080;
 
 // ---- The framework's own messages ------------------------------------------
@@ -231,6 +263,9 @@ constexpr UINT CM_MOUSEWHEEL = CM_BASE + 67;
 constexpr UINT CN_BASE = 0xBC00;
 constexpr UINT CN_KEYDOWN = CN_BASE + WM_KEYDOWN;
 constexpr UINT CN_CHAR = CN_BASE + WM_CHAR;
+constexpr UINT CN_COMMAND = CN_BASE + WM_COMMAND;
+constexpr UINT CN_CTLCOLOREDIT = CN_BASE + WM_CTLCOLOREDIT;
+constexpr UINT CN_CTLCOLORSTATIC = CN_BASE + WM_CTLCOLORSTATIC;
 
 // ---- Mouse key flags (wParam of mouse messages) ----------------------------
 

@@ -12,6 +12,7 @@
 #include "platform/win/Backend.h"
 #include "platform/win/Charset.h"
 #include "platform/win/Clock.h"
+#include "platform/win/Gdi.h"
 #include "platform/win/backend/headless/HeadlessBackend.h"
 
 #include <algorithm>
@@ -54,6 +55,7 @@ struct Timer {
     UINT interval = 0;
     uint32_t due = 0;
     TIMERPROC proc = nullptr;
+    bool system = false;  // the window system's own (setSystemTimer)
 };
 
 struct Hook {
@@ -575,6 +577,7 @@ void freeWindow(HWND hwnd)
     w = find(hwnd);
     if (!w)
         return;
+    caretWindowDestroyed(hwnd);
     std::erase_if(s.timers, [&](const Timer& t) { return t.window == hwnd; });
     std::erase_if(s.queue, [&](const MSG& m) { return m.hwnd == hwnd; });
     std::vector<HDC> stale;
@@ -951,6 +954,20 @@ std::optional<uint32_t> nextTimerDue()
     return due;
 }
 
+UINT_PTR setSystemTimer(HWND hwnd, UINT_PTR id, UINT elapse, TIMERPROC proc)
+{
+    UINT_PTR result = SetTimer(hwnd, id, elapse, proc);
+    for (Timer& t : state().timers)
+        if (t.window == hwnd && t.id == id)
+            t.system = true;
+    return result;
+}
+
+bool applicationTimerPending()
+{
+    return std::any_of(state().timers.begin(), state().timers.end(), [](const Timer& t) { return !t.system; });
+}
+
 void setKeyDown(int virtualKey, bool down) { setKey(state().asyncKeys[virtualKey & 0xFF], down); }
 
 void setCursorPos(TPoint screen) { state().cursor = screen; }
@@ -984,8 +1001,38 @@ using varn::Clock;
 
 // ---- Classes and windows ---------------------------------------------------------
 
+namespace {
+// The standard classes exist before any class is looked up, as the system's do.
+void ensureSystemClasses()
+{
+    static bool registered = false;
+    if (registered)
+        return;
+    registered = true;
+    registerEditClass();
+}
+
+constexpr uintptr_t cursorHandleBase = 0x10000;
+}  // namespace
+
+HANDLE LoadCursor(HANDLE, TCursor cursor)
+{
+    if (cursor >= 0 || cursor < -255)
+        return nullptr;
+    return reinterpret_cast<HANDLE>(cursorHandleBase + static_cast<uintptr_t>(-cursor));
+}
+
+TCursor CursorFromHandle(HANDLE cursor)
+{
+    auto value = reinterpret_cast<uintptr_t>(cursor);
+    if (value <= cursorHandleBase || value > cursorHandleBase + 255)
+        return crDefault;
+    return -static_cast<TCursor>(value - cursorHandleBase);
+}
+
 ATOM RegisterClass(const WNDCLASS* windowClass)
 {
+    ensureSystemClasses();
     if (!windowClass || !windowClass->lpszClassName || !windowClass->lpfnWndProc)
         return 0;
     auto& classes = state().classes;
@@ -1003,11 +1050,13 @@ ATOM RegisterClass(const WNDCLASS* windowClass)
 
 BOOL UnregisterClass(const char* className, HANDLE)
 {
+    ensureSystemClasses();
     return className && state().classes.erase(className) > 0;
 }
 
 BOOL GetClassInfo(HANDLE, const char* className, WNDCLASS* windowClass)
 {
+    ensureSystemClasses();
     if (!className)
         return FALSE;
     auto& classes = state().classes;
@@ -1024,9 +1073,19 @@ BOOL GetClassInfo(HANDLE, const char* className, WNDCLASS* windowClass)
     return TRUE;
 }
 
+LONG_PTR GetClassLongPtr(HWND hwnd, int index)
+{
+    Window* w = find(hwnd);
+    if (!w || index != GCLP_HCURSOR)
+        return 0;
+    auto it = state().classes.find(w->className);
+    return it == state().classes.end() ? 0 : reinterpret_cast<LONG_PTR>(it->second.cursor);
+}
+
 HWND CreateWindowEx(DWORD exStyle, const char* className, const char* windowName, DWORD style, int x, int y,
                     int width, int height, HWND parent, HANDLE menu, HANDLE instance, void* param)
 {
+    ensureSystemClasses();
     State& s = state();
     auto cls = className ? s.classes.find(className) : s.classes.end();
     if (cls == s.classes.end())
@@ -1569,6 +1628,17 @@ LRESULT DefWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
             SetFocus(hwnd);
         return 0;
     case WM_MOUSEACTIVATE: return MA_ACTIVATE;
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORSTATIC: {
+        // A field that can be edited on the window colour, others on the face colour.
+        auto dc = reinterpret_cast<HDC>(wParam);
+        int background = message == WM_CTLCOLOREDIT ? COLOR_WINDOW : COLOR_BTNFACE;
+        if (dc) {
+            SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
+            SetBkColor(dc, GetSysColor(background));
+        }
+        return reinterpret_cast<LRESULT>(GetSysColorBrush(background));
+    }
     case WM_NCHITTEST: return HTCLIENT;
     case WM_NCPAINT: drawNonClient(hwnd); return 0;
     case WM_NCLBUTTONDOWN:
@@ -1647,6 +1717,7 @@ UINT_PTR SetTimer(HWND hwnd, UINT_PTR id, UINT elapse, TIMERPROC proc)
             t.interval = elapse;
             t.due = Clock::now() + elapse;
             t.proc = proc;
+            t.system = false;
             return id;
         }
     }
@@ -1744,6 +1815,7 @@ HDC BeginPaint(HWND hwnd, PAINTSTRUCT* paint)
         if (!(w = find(hwnd)))
             return nullptr;
     }
+    caretBeforePaint(hwnd);
     ++w->paintCount;
     TRect area = w->updatePending ? w->updateRect : TRect{};
     bool erase = w->erasePending;
@@ -1764,6 +1836,7 @@ BOOL EndPaint(HWND hwnd, const PAINTSTRUCT* paint)
         return FALSE;
     releaseDeviceContext(paint->hdc);
     markDirty(hwnd);
+    caretAfterPaint(hwnd);
     return TRUE;
 }
 

@@ -86,6 +86,11 @@ const DeviceContext* deviceContext(HDC dc);
 const std::vector<HWND>& topLevelWindows();
 // Earliest due time of the running timers.
 std::optional<uint32_t> nextTimerDue();
+// A timer of the window system itself (the caret's blink): it runs like any other
+// but is no reason for a headless message loop to wait.
+UINT_PTR setSystemTimer(HWND hwnd, UINT_PTR id, UINT elapse, TIMERPROC proc);
+// Whether a timer other than the window system's own runs.
+bool applicationTimerPending();
 // Window-manager state for input. setKeyDown records posted input (GetAsyncKeyState);
 // GetKeyState follows as the messages are taken.
 void setKeyDown(int virtualKey, bool down);
@@ -122,6 +127,16 @@ BarGeometry scrollBarGeometry(const Window& window, int bar);
 int pressedScrollPart(HWND hwnd, int bar);
 // The part of a flat bar under the pointer while no button is held, else -1.
 int hotScrollPart(HWND hwnd, int bar);
+
+// The caret (platform/win/Caret.cpp): hidden while its window paints, forgotten
+// with its window.
+void caretBeforePaint(HWND hwnd);
+void caretAfterPaint(HWND hwnd);
+void caretWindowDestroyed(HWND hwnd);
+
+// The standard window classes, registered by the window manager before the first
+// class is looked up: "EDIT" (platform/win/EditField.cpp).
+void registerEditClass();
 
 // Draws the window's border, client edge and shown scroll bars (DefWindowProc's
 // WM_NCPAINT).

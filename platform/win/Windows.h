@@ -29,6 +29,12 @@ constexpr TCursor crHelp = -20;
 constexpr TCursor crHandPoint = -21;
 constexpr TCursor crSizeAll = -22;
 
+// Cursors as window classes hold them (WNDCLASS::hCursor): LoadCursor(nullptr,
+// crIBeam) gives the handle of a shape, CursorFromHandle the shape of a handle
+// (crDefault for null or a handle that names none).
+HANDLE LoadCursor(HANDLE instance, TCursor cursor);
+TCursor CursorFromHandle(HANDLE cursor);
+
 // MessageBox flags and answers.
 constexpr int MB_OK = 0x0;
 constexpr int MB_OKCANCEL = 0x1;
@@ -134,6 +140,9 @@ constexpr UINT SWP_HIDEWINDOW = 0x0080;
 inline const HWND HWND_TOP = nullptr;
 inline const HWND HWND_BOTTOM = reinterpret_cast<HWND>(1);
 
+// GetClassLongPtr indexes.
+constexpr int GCLP_HCURSOR = -12;
+
 // Get/SetWindowLongPtr indexes.
 constexpr int GWLP_WNDPROC = -4;
 constexpr int GWLP_ID = -12;
@@ -228,6 +237,7 @@ struct SCROLLINFO {
 ATOM RegisterClass(const WNDCLASS* windowClass);
 BOOL UnregisterClass(const char* className, HANDLE instance);
 BOOL GetClassInfo(HANDLE instance, const char* className, WNDCLASS* windowClass);
+LONG_PTR GetClassLongPtr(HWND hwnd, int index);
 
 HWND CreateWindowEx(DWORD exStyle, const char* className, const char* windowName, DWORD style, int x, int y,
                     int width, int height, HWND parent, HANDLE menu, HANDLE instance, void* param);
@@ -301,6 +311,22 @@ HWND SetActiveWindow(HWND hwnd);
 HWND GetActiveWindow();
 HWND GetForegroundWindow();
 BOOL SetForegroundWindow(HWND hwnd);
+
+// ---- Caret ---------------------------------------------------------------------------
+// One caret for the thread, owned by a window: a block of inverted pixels in its
+// client area. CreateCaret makes it hidden; ShowCaret and HideCaret count, as in
+// Win32. While shown it blinks on a timer of the window system, and it is drawn
+// on at once after each move and each ShowCaret. A paint of its window hides it
+// from BeginPaint to EndPaint.
+
+BOOL CreateCaret(HWND hwnd, HANDLE bitmap, int width, int height);  // bitmap: null
+BOOL DestroyCaret();
+BOOL ShowCaret(HWND hwnd);  // null: the window that owns the caret
+BOOL HideCaret(HWND hwnd);
+BOOL SetCaretPos(int x, int y);  // client coordinates of the caret's window
+BOOL GetCaretPos(POINT* point);
+UINT GetCaretBlinkTime();
+BOOL SetCaretBlinkTime(UINT milliseconds);
 
 // ---- Input state, coordinates, time --------------------------------------------------
 

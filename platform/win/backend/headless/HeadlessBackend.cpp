@@ -1,6 +1,7 @@
 #include "platform/win/backend/headless/HeadlessBackend.h"
 
 #include "platform/win/Clock.h"
+#include "platform/win/WindowManager.h"
 
 #include <chrono>
 #include <thread>
@@ -9,7 +10,9 @@ namespace varn {
 
 bool HeadlessBackend::waitEvents(std::optional<uint32_t> deadline)
 {
-    if (!deadline)
+    // Headless, only the application's timers can bring anything new; the
+    // window system's own (the caret's blink) would only keep a loop waiting.
+    if (!deadline || !detail::applicationTimerPending())
         return false;
     uint32_t now = Clock::now();
     auto remaining = static_cast<int32_t>(*deadline - now);

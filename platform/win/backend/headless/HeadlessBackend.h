@@ -10,7 +10,8 @@ class HeadlessBackend : public Backend {
 public:
     TPoint screenSize() const override { return {1280, 1024}; }
     // With the manual clock, waiting until a deadline moves the clock there; nothing
-    // else can arrive, so without a deadline it answers false at once.
+    // else can arrive, so without a deadline, or with none but the window system's
+    // own timers (the caret's blink), it answers false at once.
     bool waitEvents(std::optional<uint32_t> deadline) override;
     void setCursor(int cursor) override { shownCursor = cursor; }
 
