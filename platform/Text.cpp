@@ -4,7 +4,6 @@
 
 #include <unicode/ucol.h>
 
-#include <array>
 #include <iterator>
 #include <memory>
 #include <vector>
@@ -17,39 +16,6 @@ unsigned char byteOf(char c)
 }
 
 
-// Letter pairs for case mapping: ASCII, the Latin-1 letters from 0xC0 (the
-// multiplication and division signs sit in the middle and are no letters), and
-// the code page's Š Œ Ž Ÿ. ß, µ and ƒ have no upper case in the code page.
-struct CaseTables {
-    std::array<char, 256> upper;
-    std::array<char, 256> lower;
-};
-
-constexpr CaseTables makeCaseTables()
-{
-    CaseTables tables{};
-    for (int b = 0; b < 256; ++b) {
-        tables.upper[b] = static_cast<char>(b);
-        tables.lower[b] = static_cast<char>(b);
-    }
-    auto pair = [&tables](int upper, int lower) {
-        tables.upper[lower] = static_cast<char>(upper);
-        tables.lower[upper] = static_cast<char>(lower);
-    };
-    for (int b = 'A'; b <= 'Z'; ++b)
-        pair(b, b + 0x20);
-    for (int b = 0xC0; b <= 0xDE; ++b) {
-        if (b != 0xD7)
-            pair(b, b + 0x20);
-    }
-    pair(0x8A, 0x9A);  // Š š
-    pair(0x8C, 0x9C);  // Œ œ
-    pair(0x8E, 0x9E);  // Ž ž
-    pair(0x9F, 0xFF);  // Ÿ ÿ
-    return tables;
-}
-
-constexpr CaseTables caseTables = makeCaseTables();
 
 // ---- Collation -------------------------------------------------------------
 
@@ -171,7 +137,7 @@ AnsiString AnsiUpperCase(const AnsiString& text)
 {
     AnsiString out = text;
     for (char& c : out)
-        c = caseTables.upper[byteOf(c)];
+        c = AnsiCharUpper(c);
     return out;
 }
 
@@ -179,7 +145,7 @@ AnsiString AnsiLowerCase(const AnsiString& text)
 {
     AnsiString out = text;
     for (char& c : out)
-        c = caseTables.lower[byteOf(c)];
+        c = AnsiCharLower(c);
     return out;
 }
 

@@ -1,5 +1,7 @@
 #include "platform/win/Charset.h"
 
+#include <array>
+
 namespace {
 
 unsigned char byteOf(char c)
@@ -16,6 +18,41 @@ constexpr char16_t fromRange80[32] = {
     0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,  // . ‘ ’ “ ” • – —
     0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,  // ˜ ™ š › œ . ž Ÿ
 };
+
+
+// Letter pairs for case mapping: ASCII, the Latin-1 letters from 0xC0 (the
+// multiplication and division signs sit in the middle and are no letters), and
+// the code page's Š Œ Ž Ÿ. ß, µ and ƒ have no upper case in the code page.
+struct CaseTables {
+    std::array<char, 256> upper;
+    std::array<char, 256> lower;
+};
+
+constexpr CaseTables makeCaseTables()
+{
+    CaseTables tables{};
+    for (int b = 0; b < 256; ++b) {
+        tables.upper[b] = static_cast<char>(b);
+        tables.lower[b] = static_cast<char>(b);
+    }
+    auto pair = [&tables](int upper, int lower) {
+        tables.upper[lower] = static_cast<char>(upper);
+        tables.lower[upper] = static_cast<char>(lower);
+    };
+    for (int b = 'A'; b <= 'Z'; ++b)
+        pair(b, b + 0x20);
+    for (int b = 0xC0; b <= 0xDE; ++b) {
+        if (b != 0xD7)
+            pair(b, b + 0x20);
+    }
+    pair(0x8A, 0x9A);  // Š š
+    pair(0x8C, 0x9C);  // Œ œ
+    pair(0x8E, 0x9E);  // Ž ž
+    pair(0x9F, 0xFF);  // Ÿ ÿ
+    return tables;
+}
+
+constexpr CaseTables caseTables = makeCaseTables();
 
 }  // namespace
 
@@ -97,3 +134,7 @@ AnsiString Utf8ToAnsi(const std::string& utf8)
     }
     return out;
 }
+
+char AnsiCharUpper(char c) { return caseTables.upper[byteOf(c)]; }
+
+char AnsiCharLower(char c) { return caseTables.lower[byteOf(c)]; }

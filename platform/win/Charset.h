@@ -17,6 +17,10 @@ int UnicodeToAnsiChar(char32_t codePoint);
 AnsiString AnsiToUtf8(const AnsiString& text);
 // Characters outside the code page and malformed bytes become '?'.
 AnsiString Utf8ToAnsi(const std::string& utf8);
+// The other case of a letter of the code page (š and Š, ÿ and Ÿ); any other
+// byte is returned unchanged.
+char AnsiCharUpper(char c);
+char AnsiCharLower(char c);
 // The names these conversions had while texts were taken as Latin-1.
 inline AnsiString Latin1ToUtf8(const AnsiString& text) { return AnsiToUtf8(text); }
 inline AnsiString Utf8ToLatin1(const std::string& utf8) { return Utf8ToAnsi(utf8); }

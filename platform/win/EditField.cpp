@@ -11,8 +11,10 @@
 #include "platform/win/EditField.h"
 
 #include "platform/win/Backend.h"
+#include "platform/win/Charset.h"
 #include "platform/win/WindowManager.h"
 
+#include <algorithm>
 #include <climits>
 #include <cstring>
 
@@ -440,19 +442,10 @@ LRESULT EditField::charFromPos(TPoint at) const
 std::string EditField::convertCase(std::string value) const
 {
     DWORD s = style();
-    if (s & ES_UPPERCASE) {
-        for (char& c : value) {
-            auto u = static_cast<unsigned char>(c);
-            if ((u >= 'a' && u <= 'z') || (u >= 0xE0 && u <= 0xFE && u != 0xF7))
-                c = static_cast<char>(u - 0x20);
-        }
-    } else if (s & ES_LOWERCASE) {
-        for (char& c : value) {
-            auto u = static_cast<unsigned char>(c);
-            if ((u >= 'A' && u <= 'Z') || (u >= 0xC0 && u <= 0xDE && u != 0xD7))
-                c = static_cast<char>(u + 0x20);
-        }
-    }
+    if (s & ES_UPPERCASE)
+        std::ranges::transform(value, value.begin(), AnsiCharUpper);
+    else if (s & ES_LOWERCASE)
+        std::ranges::transform(value, value.begin(), AnsiCharLower);
     return value;
 }
 

@@ -394,6 +394,9 @@ TEST(EditField, CaseConversionAppliesToTypedPastedAndSetText)
     EXPECT_EQ(s.edit->Text(), "a\xF1o \xE9m\xE1s") << "the rebuilt window converts the text it is given";
     s.edit->SetText("\xC0 \xD7 \xDE");
     EXPECT_EQ(s.edit->Text(), "\xE0 \xD7 \xFE") << "the multiplication sign has no case";
+    s.edit->SetCharCase(ecUpperCase);
+    s.edit->SetText("\x9A\x9C\x9E\xFF \xDF");
+    EXPECT_EQ(s.edit->Text(), "\x8A\x8C\x8E\x9F \xDF") << "the code page's pairs convert; sharp s has no capital";
 }
 
 TEST(EditField, SelectionRangesAreClampedAsTheDesktopFieldDoes)
