@@ -46,7 +46,8 @@ bench: deps
 	cmake --build $(BUILD) -j $(JOBS)
 
 # A build tree of its own: clang, every object instrumented, ASan and UBSan on.
-# FUZZ_SECONDS=600 make fuzz runs longer; FUZZ_TARGETS="jpeg bmp" runs only those.
+# FUZZ_SECONDS=600 make fuzz runs longer; FUZZ_TARGETS="jpeg bmp" runs only those;
+# FUZZ_KEEP_GOING=1 goes on past each fault (scripts/run-fuzzers).
 fuzz:
 	@scripts/install-deps fuzz
 	cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
