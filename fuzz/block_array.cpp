@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <map>
+#include <set>
 #include <utility>
 #include <vector>
 
@@ -127,12 +128,28 @@ void blockArrays(Input& input)
         }
         case 6: {
             // A comparison that answers anything (inconsistent, "less" for equal
-            // elements): the sort must still only reorder the elements it has.
+            // elements): the sort must still end, and only reorder the elements it has.
             std::vector<uint8_t> answers;
             for (int k = input.range(1, 16); k > 0; --k)
                 answers.push_back(input.byte());
-            size_t next = 0;
-            array.Sort([&](const void*, const void*) { return int(answers[next++ % answers.size()] % 3) - 1; });
+            size_t calls = 0;
+            const size_t budget = 4 * size_t(count) * size_t(count) + 64;  // quicksort needs n*n/2 at worst
+            struct Endless {};
+            std::set<const void*> elements;
+            for (int i = 0; i < count; ++i)
+                elements.insert(array.Get(i));
+            try {
+                array.Sort([&](const void* a, const void* b) {
+                    // Only the array's own elements are ever compared.
+                    FUZZ_CHECK(elements.count(a) && elements.count(b));
+                    if (++calls > budget)
+                        throw Endless();
+                    return int(answers[calls % answers.size()] % 3) - 1;
+                });
+            } catch (const Endless&) {
+                std::fprintf(stderr, "sorting %d elements took more than %zu comparisons\n", count, budget);
+                FUZZ_CHECK(!"a sort ends whatever the comparison answers");
+            }
             std::vector<int> before, after;
             for (const Model& m : model)
                 before.push_back(m.id);
