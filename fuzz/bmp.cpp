@@ -1,5 +1,5 @@
-// BMP decoding: any bytes either raise "Bitmap image is not valid" and leave the
-// bitmap as it was, or give a picture that saves as a 24-bit BMP which reads back
+// BMP decoding: any bytes either raise the library's exception (the file is not valid,
+// or too large) and leave the bitmap as it was, or give a picture that saves as a 24-bit BMP which reads back
 // to the same pixels, and that draws, scaled and transparent, onto another bitmap.
 #include "support/FuzzInput.h"
 
@@ -13,7 +13,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     TBitmap bitmap;
     try {
         bitmap.LoadFromBuffer(data, size);
-    } catch (const EInvalidGraphic&) {
+    } catch (const Exception& error) {
+        // "Bitmap image is not valid", or a picture refused for its size.
+        varn::fuzz::refused(error);
         FUZZ_CHECK(bitmap.Empty());
         return 0;
     }

@@ -64,10 +64,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             if (int64_t(value) * other > (1 << 22))
                 break;
             const int old = setWidth ? list.Width() : list.Height();
-            if (setWidth)
-                list.SetWidth(value);
-            else
-                list.SetHeight(value);
+            try {
+                if (setWidth)
+                    list.SetWidth(value);
+                else
+                    list.SetHeight(value);
+            } catch (const Exception&) {
+                // A size refused: the list stays as it was.
+                FUZZ_CHECK(list.Count() == count && (setWidth ? list.Width() : list.Height()) == old);
+                break;
+            }
             if (value > 0 && value != old)
                 count = 0;  // a new size empties the list
             FUZZ_CHECK(list.Count() == count);
@@ -83,7 +89,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
                 makeBitmap(input, mask, true);
             TColor key = masked ? clNone : (input.flag() ? clDefault : maskColour);
             int before = changes;
-            int first = masked ? list.Add(&image, &mask) : list.AddMasked(&image, key);
+            int first = -1;
+            try {
+                first = masked ? list.Add(&image, &mask) : list.AddMasked(&image, key);
+            } catch (const Exception&) {
+                // Pieces the list cannot hold (too large): nothing added.
+                FUZZ_CHECK(list.Count() == count && changes == before);
+                break;
+            }
             if (image.Empty()) {
                 FUZZ_CHECK(first == -1 && list.Count() == count && changes == before);
                 break;

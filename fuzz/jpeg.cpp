@@ -1,5 +1,5 @@
-// JPEG decoding: any bytes either raise EInvalidGraphic and leave the picture as it
-// was, or give a picture that copies and draws, scaled, onto a bitmap.
+// JPEG decoding: any bytes either raise the library's exception (not a JPEG, or too
+// large) and leave the picture as it was, or give a picture that copies and draws, scaled, onto a bitmap.
 #include "support/FuzzInput.h"
 
 #include "platform/Bitmap.h"
@@ -10,7 +10,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     TJPEGImage image;
     try {
         image.LoadFromBuffer(data, size);
-    } catch (const EInvalidGraphic&) {
+    } catch (const Exception& error) {
+        // A JPEG error, or a picture refused for its size.
+        varn::fuzz::refused(error);
         FUZZ_CHECK(image.Empty() && !image.surface());
         return 0;
     }
@@ -24,7 +26,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     // A second, failing read keeps the picture.
     try {
         copy.LoadFromBuffer(data, size / 2);
-    } catch (const EInvalidGraphic&) {
+    } catch (const Exception&) {
         FUZZ_CHECK(copy.Width() == width && copy.Height() == height);
     }
 
