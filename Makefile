@@ -2,13 +2,17 @@
 #   make test   build (normal and sanitizer builds), run every suite, end with CTest's summary
 #   make run    build and run the test application varn-demo (without a display it writes varn-demo.png)
 #   make bench  build the benchmark programs (run them by hand from build/bench)
+#   make fuzz   build the fuzz targets with clang and libFuzzer, run each for FUZZ_SECONDS
 
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
+FUZZ_BUILD ?= build-fuzz
+FUZZ_SECONDS ?= 30
+FUZZ_TARGETS ?=
 JOBS       ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
-.PHONY: all deps build build-asan test run bench install clean
+.PHONY: all deps build build-asan test run bench fuzz install clean
 
 all: build
 
@@ -41,8 +45,18 @@ bench: deps
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVARN_BUILD_BENCH=ON $(CMAKE_FLAGS)
 	cmake --build $(BUILD) -j $(JOBS)
 
+# A build tree of its own: clang, every object instrumented, ASan and UBSan on.
+# FUZZ_SECONDS=600 make fuzz runs longer; FUZZ_TARGETS="jpeg bmp" runs only those;
+# FUZZ_KEEP_GOING=1 goes on past each fault (scripts/run-fuzzers).
+fuzz:
+	@scripts/install-deps fuzz
+	cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
+		-DCMAKE_C_COMPILER=clang -DVARN_BUILD_FUZZ=ON -DVARN_BUILD_TESTS=OFF -DVARN_BUILD_BENCH=OFF $(CMAKE_FLAGS)
+	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target varn_fuzzers
+	scripts/run-fuzzers $(FUZZ_BUILD) $(FUZZ_SECONDS) $(FUZZ_TARGETS)
+
 install: build
 	cmake --install $(BUILD)
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)

@@ -2,6 +2,7 @@
 
 #include "platform/win/WindowManager.h"
 
+#include <algorithm>
 #include <map>
 
 namespace varn {
@@ -158,7 +159,11 @@ cairo_surface_t* backingStore(HWND topLevel)
         return nullptr;
     forgetDestroyed();
     auto& all = stores();
-    const int width = std::max(0, w->rect.Width()), height = std::max(0, w->rect.Height());
+    // Cairo makes no image wider or taller than 32767 pixels (it would hand out a
+    // surface in error, which draws nothing and leaks what is drawn with); a larger
+    // window keeps that much of itself, more than any screen shows.
+    const int maxSide = 32767;
+    const int width = std::clamp(w->rect.Width(), 0, maxSide), height = std::clamp(w->rect.Height(), 0, maxSide);
     auto it = all.find(topLevel);
     if (it != all.end() && cairo_image_surface_get_width(it->second) == width &&
         cairo_image_surface_get_height(it->second) == height)

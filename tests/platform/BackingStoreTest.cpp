@@ -123,3 +123,16 @@ TEST_F(Windows, PaintingCoversOnlyTheUpdateRegionAndExportsAsPng)
     cairo_surface_destroy(png);
     std::remove(path.c_str());
 }
+
+TEST_F(Windows, AWindowWiderThanTheLargestImageKeepsAStoreOfTheLargestImageSize)
+{
+    HWND top = make(WS_POPUP, 0, 0, 40000, 30, nullptr, clYellow);
+    UpdateWindow(top);
+    cairo_surface_t* store = varn::backingStore(top);
+    ASSERT_EQ(cairo_surface_status(store), CAIRO_STATUS_SUCCESS);
+    EXPECT_EQ(cairo_image_surface_get_width(store), 32767);
+    EXPECT_EQ(cairo_image_surface_get_height(store), 30);
+    EXPECT_EQ(varn::windowPixel(top, 0, 0), RGB(255, 255, 0));
+    EXPECT_EQ(varn::windowPixel(top, 32766, 29), RGB(255, 255, 0));
+    EXPECT_EQ(varn::windowPixel(top, 32767, 0), CLR_INVALID);
+}
