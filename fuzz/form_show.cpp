@@ -5,7 +5,7 @@
 #include "support/FuzzInput.h"
 #include "support/Headless.h"
 
-#include "platform/Input.h"
+#include "platform/win/Input.h"
 #include "platform/Streaming.h"
 
 #include <vector>

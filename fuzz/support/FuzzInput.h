@@ -3,7 +3,7 @@
 // with the library.
 #pragma once
 
-#include "platform/Types.h"
+#include "platform/win/Types.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,7 +1,7 @@
 #include "support/Headless.h"
 
-#include "platform/Clock.h"
-#include "platform/WindowManager.h"
+#include "platform/win/Clock.h"
+#include "platform/win/WindowManager.h"
 
 namespace varn::fuzz {
 
