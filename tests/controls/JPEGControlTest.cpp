@@ -7,6 +7,7 @@
 #include "platform/Forms.h"
 #include "platform/Streaming.h"
 #include "platform/win/BackingStore.h"
+#include "support/JpegWriter.h"
 #include "support/UiHarness.h"
 
 #include <gtest/gtest.h>
@@ -18,6 +19,7 @@
 #include <string>
 #include <vector>
 
+// The message numbers of libjpeg, which the loader names in its errors.
 #include <jpeglib.h>
 #include <jerror.h>
 
@@ -26,37 +28,6 @@ using varn::test::UiHarness;
 namespace {
 
 const TColor darkRed = static_cast<TColor>(RGB(120, 0, 0));
-
-// A JPEG file of RGB pixels, top row first. Full chroma resolution and quality 100,
-// so that flat areas decode within a few levels of their colour.
-std::vector<unsigned char> compressJpeg(int width, int height, std::vector<unsigned char>& rgb)
-{
-    jpeg_compress_struct info;
-    jpeg_error_mgr error;
-    info.err = jpeg_std_error(&error);
-    jpeg_create_compress(&info);
-    unsigned char* buffer = nullptr;
-    unsigned long size = 0;
-    jpeg_mem_dest(&info, &buffer, &size);
-    info.image_width = JDIMENSION(width);
-    info.image_height = JDIMENSION(height);
-    info.input_components = 3;
-    info.in_color_space = JCS_RGB;
-    jpeg_set_defaults(&info);
-    jpeg_set_quality(&info, 100, TRUE);
-    for (int i = 0; i < info.num_components; ++i)
-        info.comp_info[i].h_samp_factor = info.comp_info[i].v_samp_factor = 1;
-    jpeg_start_compress(&info, TRUE);
-    while (info.next_scanline < info.image_height) {
-        JSAMPROW row = &rgb[size_t(info.next_scanline) * size_t(width) * 3];
-        jpeg_write_scanlines(&info, &row, 1);
-    }
-    jpeg_finish_compress(&info);
-    jpeg_destroy_compress(&info);
-    std::vector<unsigned char> jpeg(buffer, buffer + size);
-    free(buffer);
-    return jpeg;
-}
 
 // A JPEG of width × height: left of splitX in colour left, the rest in right.
 std::vector<unsigned char> makeJpeg(int width, int height, TColor left, TColor right, int splitX)
@@ -70,7 +41,7 @@ std::vector<unsigned char> makeJpeg(int width, int height, TColor left, TColor r
             p[1] = GetGValue(c);
             p[2] = GetBValue(c);
         }
-    return compressJpeg(width, height, rgb);
+    return varn::test::compressJpeg(width, height, rgb);
 }
 
 std::vector<unsigned char> makeJpeg(int width, int height, TColor colour)
@@ -88,7 +59,7 @@ std::vector<unsigned char> makeNoisyJpeg(int width, int height)
         seed = seed * 1103515245u + 12345u;
         value = static_cast<unsigned char>(seed >> 24);
     }
-    return compressJpeg(width, height, rgb);
+    return varn::test::compressJpeg(width, height, rgb);
 }
 
 std::string tempPath(const std::string& name)

@@ -2,6 +2,7 @@
 #include "platform/Bitmap.h"
 #include "platform/ImageList.h"
 #include "platform/JpegImage.h"
+#include "support/JpegWriter.h"
 
 #include <gtest/gtest.h>
 
@@ -12,7 +13,6 @@
 #include <fstream>
 #include <vector>
 
-#include <jpeglib.h>
 
 namespace {
 
@@ -85,29 +85,7 @@ std::vector<unsigned char> makeJpeg(int width, int height)
             p[0] = x < width / 2 ? 255 : 0;
             p[2] = x < width / 2 ? 0 : 255;
         }
-    jpeg_compress_struct info;
-    jpeg_error_mgr error;
-    info.err = jpeg_std_error(&error);
-    jpeg_create_compress(&info);
-    unsigned char* buffer = nullptr;
-    unsigned long size = 0;
-    jpeg_mem_dest(&info, &buffer, &size);
-    info.image_width = JDIMENSION(width);
-    info.image_height = JDIMENSION(height);
-    info.input_components = 3;
-    info.in_color_space = JCS_RGB;
-    jpeg_set_defaults(&info);
-    jpeg_set_quality(&info, 95, TRUE);
-    jpeg_start_compress(&info, TRUE);
-    while (info.next_scanline < info.image_height) {
-        JSAMPROW row = &rgb[size_t(info.next_scanline) * size_t(width) * 3];
-        jpeg_write_scanlines(&info, &row, 1);
-    }
-    jpeg_finish_compress(&info);
-    jpeg_destroy_compress(&info);
-    std::vector<unsigned char> jpeg(buffer, buffer + size);
-    free(buffer);
-    return jpeg;
+    return varn::test::compressJpeg(width, height, rgb, 95);
 }
 
 // A reproducer file kept in tests/repro. A relative __FILE__ (ccache's base
