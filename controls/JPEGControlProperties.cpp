@@ -9,14 +9,6 @@
 
 namespace {
 
-const TIdentList& alignIdents()
-{
-    static const TIdentList idents = {{"alNone", alNone},   {"alTop", alTop},     {"alBottom", alBottom},
-                                      {"alLeft", alLeft},   {"alRight", alRight}, {"alClient", alClient},
-                                      {"alCustom", alCustom}};
-    return idents;
-}
-
 void registerJPEGControl()
 {
     using J = TJPEGControl;
@@ -24,7 +16,7 @@ void registerJPEGControl()
         .Hide({"Caption", "Cursor", "Enabled", "Font", "Hint", "ParentColor", "ParentFont", "PopupMenu", "Visible",
                "OnClick", "OnDblClick", "OnMouseUp", "OnMouseWheel", "OnMouseEnter", "OnMouseLeave", "OnResize",
                "BorderWidth", "TabOrder", "TabStop", "OnEnter", "OnExit", "OnKeyDown", "OnKeyPress", "OnKeyUp"})
-        .Enumeration("Align", &TControl::Align, &TControl::SetAlign, alignIdents(), std::optional(alNone))
+        .Enumeration("Align", &TControl::Align, &TControl::SetAlign, AlignIdents(), std::optional(alNone))
         .Event("OnMouseMove", &TControl::OnMouseMove)
         .Event("OnMouseDown", &TControl::OnMouseDown)
         .Colour("Color", &TControl::Color, &TControl::SetColor, std::nullopt)

@@ -22,30 +22,6 @@ const TIdentList& directionIdents()
     return idents;
 }
 
-const TIdentList& fontStyleIdents()
-{
-    static const TIdentList idents = {{"fsBold", 0}, {"fsItalic", 1}, {"fsUnderline", 2}, {"fsStrikeOut", 3}};
-    return idents;
-}
-
-const TIdentList& anchorIdents()
-{
-    static const TIdentList idents = {{"akLeft", akLeft}, {"akTop", akTop}, {"akRight", akRight}, {"akBottom", akBottom}};
-    return idents;
-}
-
-const TIdentList& dragKindIdents()
-{
-    static const TIdentList idents = {{"dkDrag", dkDrag}, {"dkDock", dkDock}};
-    return idents;
-}
-
-const TIdentList& dragModeIdents()
-{
-    static const TIdentList idents = {{"dmManual", dmManual}, {"dmAutomatic", dmAutomatic}};
-    return idents;
-}
-
 TPropValue ordinalValue(int64_t value) { return TPropValue{value, 0, {}}; }
 
 void registerFrame()
@@ -67,8 +43,8 @@ void registerFrame()
         .Boolean("ParentColor", &TControl::ParentColor, &TControl::SetParentColor, true)
         .Kept("AutoSize", pkBoolean, ordinalValue(0), ordinalValue(0), &BooleanIdents())
         .Kept("DragCursor", pkInteger, ordinalValue(crDrag), ordinalValue(crDrag), &CursorIdents())
-        .Kept("DragKind", pkEnumeration, ordinalValue(dkDrag), ordinalValue(dkDrag), &dragKindIdents())
-        .Kept("DragMode", pkEnumeration, ordinalValue(dmManual), ordinalValue(dmManual), &dragModeIdents())
+        .Kept("DragKind", pkEnumeration, ordinalValue(dkDrag), ordinalValue(dkDrag), &DragKindIdents())
+        .Kept("DragMode", pkEnumeration, ordinalValue(dmManual), ordinalValue(dmManual), &DragModeIdents())
         .Enumeration("TextAlignment", &F::TextAlignment, &F::SetTextAlignment, AlignmentIdents(),
                      std::optional(taLeftJustify))
         .Enumeration("TextVAlignment", &F::TextVAlignment, &F::SetTextVAlignment, vAlignmentIdents(),
@@ -77,7 +53,7 @@ void registerFrame()
                      std::optional(ttdLeftToRight))
         .String("Text", &F::Text, &F::SetText)
         .Colour("TextColor", &F::TextColor, &F::SetTextColor, clWindowText)
-        .Set("TextStyles", &F::TextStyles, &F::SetTextStyles, fontStyleIdents(), std::optional(TFontStyles()))
+        .Set("TextStyles", &F::TextStyles, &F::SetTextStyles, FontStyleIdents(), std::optional(TFontStyles()))
         .Boolean("TextWrap", &F::TextWrap, &F::SetTextWrap, false)
         .Object<TStrings>("Lines", &F::Lines)
         .NotStored()
@@ -99,7 +75,7 @@ void registerLabel()
                      std::optional(tvaTopJustify))
         .Enumeration("TextDirection", &L::TextDirection, &L::SetTextDirection, directionIdents(),
                      std::optional(ttdLeftToRight))
-        .Kept("Anchors", pkSet, anchorsLeftTop, anchorsLeftTop, &anchorIdents())
+        .Kept("Anchors", pkSet, anchorsLeftTop, anchorsLeftTop, &AnchorIdents())
         .Kept("ParentBiDiMode", pkBoolean, ordinalValue(1), ordinalValue(1), &BooleanIdents())
         .Kept("ParentShowHint", pkBoolean, ordinalValue(1), ordinalValue(1), &BooleanIdents())
         .Kept("ShowHint", pkBoolean, ordinalValue(0), ordinalValue(0), &BooleanIdents());

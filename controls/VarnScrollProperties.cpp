@@ -23,24 +23,6 @@ const TIdentList& areaIdents()
     return idents;
 }
 
-const TIdentList& anchorIdents()
-{
-    static const TIdentList idents = {{"akLeft", akLeft}, {"akTop", akTop}, {"akRight", akRight}, {"akBottom", akBottom}};
-    return idents;
-}
-
-const TIdentList& dragKindIdents()
-{
-    static const TIdentList idents = {{"dkDrag", dkDrag}, {"dkDock", dkDock}};
-    return idents;
-}
-
-const TIdentList& dragModeIdents()
-{
-    static const TIdentList idents = {{"dmManual", dmManual}, {"dmAutomatic", dmAutomatic}};
-    return idents;
-}
-
 TPropValue ordinalValue(int64_t value) { return TPropValue{value, 0, {}}; }
 
 void registerScroll()
@@ -73,10 +55,10 @@ void registerScroll()
         .ReadOnly()
         .Enumeration("MouseDownAt", &S::MouseDownAt, nullptr, areaIdents(), std::optional(saNone))
         .ReadOnly()
-        .Kept("Anchors", pkSet, anchorsLeftTop, anchorsLeftTop, &anchorIdents())
+        .Kept("Anchors", pkSet, anchorsLeftTop, anchorsLeftTop, &AnchorIdents())
         .Kept("DragCursor", pkInteger, ordinalValue(crDrag), ordinalValue(crDrag), &CursorIdents())
-        .Kept("DragKind", pkEnumeration, ordinalValue(dkDrag), ordinalValue(dkDrag), &dragKindIdents())
-        .Kept("DragMode", pkEnumeration, ordinalValue(dmManual), ordinalValue(dmManual), &dragModeIdents())
+        .Kept("DragKind", pkEnumeration, ordinalValue(dkDrag), ordinalValue(dkDrag), &DragKindIdents())
+        .Kept("DragMode", pkEnumeration, ordinalValue(dmManual), ordinalValue(dmManual), &DragModeIdents())
         .Kept("ParentShowHint", pkBoolean, ordinalValue(1), ordinalValue(1), &BooleanIdents())
         .Kept("ShowHint", pkBoolean, ordinalValue(0), ordinalValue(0), &BooleanIdents())
         .Event("OnScroll", &S::OnScroll)

@@ -10,13 +10,6 @@
 
 namespace {
 
-const TIdentList& alignIdents()
-{
-    static const TIdentList idents = {{"alNone", alNone}, {"alTop", alTop}, {"alBottom", alBottom},
-        {"alLeft", alLeft}, {"alRight", alRight}, {"alClient", alClient}, {"alCustom", alCustom}};
-    return idents;
-}
-
 void registerCalendar()
 {
     using C = TVarnCalendar;
@@ -44,7 +37,7 @@ void registerCalendar()
                  false)
         .Boolean("TabStop", &C::TabStop, &C::SetTabStop, true)
         .Integer("TabOrder", &C::TabOrder, &C::SetTabOrder, -1)
-        .Enumeration("Align", &C::Align, &C::SetAlign, alignIdents(), std::optional(alNone))
+        .Enumeration("Align", &C::Align, &C::SetAlign, AlignIdents(), std::optional(alNone))
         .Component<TPopupMenu>("PopupMenu", &C::PopupMenu, &C::SetPopupMenu)
         .Boolean("Visible", &C::Visible, &C::SetVisible, true)
         .Event("OnDblClick", &C::OnDblClick)

@@ -19,14 +19,6 @@
 
 namespace {
 
-const TIdentList& alignIdents()
-{
-    static const TIdentList idents = {{"alNone", alNone},   {"alTop", alTop},       {"alBottom", alBottom},
-        {"alLeft", alLeft},   {"alRight", alRight},   {"alClient", alClient},
-        {"alCustom", alCustom}};
-    return idents;
-}
-
 const TIdentList& borderStyleIdents()
 {
     static const TIdentList idents = {{"bsNone", bsNone},       {"bsSingle", bsSingle},
@@ -53,12 +45,6 @@ const TIdentList& printScaleIdents()
 const TIdentList& borderIconIdents()
 {
     static const TIdentList idents = {{"biSystemMenu", 0}, {"biMinimize", 1}, {"biMaximize", 2}, {"biHelp", 3}};
-    return idents;
-}
-
-const TIdentList& fontStyleIdents()
-{
-    static const TIdentList idents = {{"fsBold", 0}, {"fsItalic", 1}, {"fsUnderline", 2}, {"fsStrikeOut", 3}};
     return idents;
 }
 
@@ -126,7 +112,7 @@ void registerGraphics()
         .Enumeration("Pitch", &TFont::Pitch, &TFont::SetPitch, pitchIdents(), std::optional(fpDefault))
         .Integer("Size", &TFont::Size, &TFont::SetSize)
         .NotStored()
-        .Set("Style", &TFont::Style, &TFont::SetStyle, fontStyleIdents(), std::optional<TFontStyles>());
+        .Set("Style", &TFont::Style, &TFont::SetStyle, FontStyleIdents(), std::optional<TFontStyles>());
     RegisterPublishedClass<TGraphic>("TGraphic", "TPersistent");
     RegisterPublishedClass<TBitmap>("TBitmap", "TGraphic").Binary("Data", bitmapData, setBitmapData);
     RegisterPublishedClass<TCustomImageList>("TCustomImageList", "TComponent");
@@ -139,7 +125,7 @@ void registerControls()
         .Integer("Top", &TControl::Top, &TControl::SetTop, std::nullopt)
         .Integer("Width", &TControl::Width, &TControl::SetWidth, std::nullopt)
         .Integer("Height", &TControl::Height, &TControl::SetHeight, std::nullopt)
-        .Enumeration("Align", &TControl::Align, &TControl::SetAlign, alignIdents(), std::optional(alNone))
+        .Enumeration("Align", &TControl::Align, &TControl::SetAlign, AlignIdents(), std::optional(alNone))
         .String("Caption", &TControl::Caption, &TControl::SetCaption)
         .Colour("Color", &TControl::Color, &TControl::SetColor, clBtnFace)
         .Integer("Cursor", &TControl::Cursor, &TControl::SetCursor, crDefault, &CursorIdents())

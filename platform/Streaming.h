@@ -196,6 +196,12 @@ const TIdentList& BooleanIdents();
 const TIdentList& AlignmentIdents();
 // A control's BorderStyle: bsNone or bsSingle.
 const TIdentList& ControlBorderStyleIdents();
+// A control's Align.
+const TIdentList& AlignIdents();
+const TIdentList& FontStyleIdents();
+const TIdentList& AnchorIdents();
+const TIdentList& DragKindIdents();
+const TIdentList& DragModeIdents();
 
 // Declares the published properties of class T. Getters and setters are member
 // function pointers or callables taking T*; defaults are declared values (what the

@@ -258,6 +258,37 @@ const TIdentList& ControlBorderStyleIdents()
     return idents;
 }
 
+const TIdentList& AlignIdents()
+{
+    static const TIdentList idents = {{"alNone", alNone}, {"alTop", alTop}, {"alBottom", alBottom},
+        {"alLeft", alLeft}, {"alRight", alRight}, {"alClient", alClient}, {"alCustom", alCustom}};
+    return idents;
+}
+
+const TIdentList& FontStyleIdents()
+{
+    static const TIdentList idents = {{"fsBold", 0}, {"fsItalic", 1}, {"fsUnderline", 2}, {"fsStrikeOut", 3}};
+    return idents;
+}
+
+const TIdentList& AnchorIdents()
+{
+    static const TIdentList idents = {{"akLeft", akLeft}, {"akTop", akTop}, {"akRight", akRight}, {"akBottom", akBottom}};
+    return idents;
+}
+
+const TIdentList& DragKindIdents()
+{
+    static const TIdentList idents = {{"dkDrag", dkDrag}, {"dkDock", dkDock}};
+    return idents;
+}
+
+const TIdentList& DragModeIdents()
+{
+    static const TIdentList idents = {{"dmManual", dmManual}, {"dmAutomatic", dmAutomatic}};
+    return idents;
+}
+
 const TIdentList& ColorIdents()
 {
     static const TIdentList idents = {
