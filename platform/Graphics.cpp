@@ -68,7 +68,7 @@ void TFont::SetHeight(int Value)
 
 HFONT TFont::Handle() const
 {
-    handle.spec = face;
+    handle.fontSpec = face;
     return &handle;
 }
 

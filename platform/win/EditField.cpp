@@ -118,7 +118,7 @@ LRESULT EditField::handle(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_GETTEXTLENGTH: return length();
     case WM_SETFONT: {
         fontHandle = reinterpret_cast<HFONT>(wParam);
-        setFont(fontHandle ? fontHandle->spec : TFontSpec{});
+        setFont(fontHandle ? fontHandle->fontSpec : TFontSpec{});
         if (!formatRectSet)
             resetFormatRect();
         layoutAll();

@@ -63,7 +63,7 @@ private:
     std::vector<Line> layoutRange(int start, int end, bool withTail) const;
     void layoutParagraph(int start, int end, int breakLength, std::vector<Line>& out) const;
     void updateWidest();
-    void setFont(const TFontSpec& spec);
+    void setFont(const TFontSpec& fontSpec);
     void resetFormatRect();
 
     // ---- Geometry, scrolling, caret ----

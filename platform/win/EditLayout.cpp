@@ -214,11 +214,11 @@ void EditField::relayout(int position, int removed, int inserted)
     relaidLinesMoved = static_cast<int>(fresh.size()) != last - first + 1;
 }
 
-void EditField::setFont(const TFontSpec& spec)
+void EditField::setFont(const TFontSpec& fontSpec)
 {
     ++version;
-    font = spec;
-    measureDC->font = spec;
+    font = fontSpec;
+    measureDC->font = fontSpec;
     measureDC->fontEntry = nullptr;
     SIZE size;
     GetTextExtentPoint32(measureDC, "Ag", 2, &size);

@@ -442,7 +442,7 @@ bool InvertRect(HDC dc, const TRect* rect)
     return true;
 }
 
-HFONT CreateFontIndirect(const TFontSpec* spec) { return spec ? new HFONT__{*spec} : nullptr; }
+HFONT CreateFontIndirect(const TFontSpec* fontSpec) { return fontSpec ? new HFONT__{*fontSpec} : nullptr; }
 
 void DeleteObject(HFONT font) { delete font; }
 

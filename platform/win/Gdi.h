@@ -219,9 +219,9 @@ bool InvertRect(HDC dc, const TRect* rect);
 
 // A font handle as WM_SETFONT carries it: the face it names. Whoever creates one
 // deletes it; a window that is given one copies the face.
-struct HFONT__ { TFontSpec spec; };
+struct HFONT__ { TFontSpec fontSpec; };
 using HFONT = HFONT__*;
-HFONT CreateFontIndirect(const TFontSpec* spec);
+HFONT CreateFontIndirect(const TFontSpec* fontSpec);
 void DeleteObject(HFONT font);
 
 // Logical clip box; returns 1 (simple region) or 0 when nothing is visible.

@@ -637,7 +637,7 @@ TEST(EditField, FontMarginsAndHideSelectionChangeTheField)
     s.ui.pump();
     EXPECT_GT(s.edit->Height(), before);
     EXPECT_GT(x(2) - x(0), narrow);
-    EXPECT_EQ(reinterpret_cast<HFONT>(SendMessage(s.edit->Handle(), WM_GETFONT, 0, 0))->spec.Height, -20);
+    EXPECT_EQ(reinterpret_cast<HFONT>(SendMessage(s.edit->Handle(), WM_GETFONT, 0, 0))->fontSpec.Height, -20);
     // Margins move the text.
     SendMessage(s.edit->Handle(), EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELPARAM(10, 4));
     EXPECT_EQ(SendMessage(s.edit->Handle(), EM_GETMARGINS, 0, 0), MAKELPARAM(10, 4));
