@@ -11,6 +11,7 @@
 //   scripts/test-mysql run build/bench-mysql build/bench-mysql/mysqld.sock -- build/bench/bench_db_fetch
 // or point VARN_TEST_MYSQL_SOCKET at a running one (user root, the layer's default password).
 
+#include "bench/MedianReporter.h"
 #include "db/sDBQuery.h"
 #include "platform/Forms.h"
 
@@ -87,20 +88,6 @@ void layerQuery(benchmark::State& state)
     state.SetItemsProcessed(state.iterations() * rowCount);
 }
 
-// Keeps the median real time of each benchmark for the closing ratio.
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    RatioReporter() : ConsoleReporter(OO_Tabular) {}  // no colour codes in saved output
-    void ReportRuns(const std::vector<Run>& runs) override
-    {
-        for (const Run& run : runs)
-            if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median")
-                medians[run.run_name.function_name] = {run.GetAdjustedRealTime(), run.GetAdjustedCPUTime()};
-        ConsoleReporter::ReportRuns(runs);
-    }
-    std::map<std::string, std::pair<double, double>> medians;  // real, CPU
-};
-
 }  // namespace
 
 int main(int argc, char** argv)
@@ -125,14 +112,8 @@ int main(int argc, char** argv)
             ->Repetitions(15)
             ->ReportAggregatesOnly(true);
 
-    std::vector<char*> arguments(argv, argv + argc);
-    char interleave[] = "--benchmark_enable_random_interleaving=true";
-    arguments.insert(arguments.begin() + 1, interleave);
-    int count = static_cast<int>(arguments.size());
-    benchmark::Initialize(&count, arguments.data());
-    RatioReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    benchmark::Shutdown();
+    varn::bench::MedianReporter reporter;
+    varn::bench::runInterleaved(argc, argv, reporter);
 
     auto [bareReal, bareCpu] = reporter.medians["bareClientLibrary"];
     auto [layerReal, layerCpu] = reporter.medians["layerQuery"];

@@ -9,6 +9,7 @@
 // are taken out again (outside the timing), so the texts keep their size. The
 // repetitions are interleaved so that both see the same machine load; the ratio
 // of their medians is printed last.
+#include "bench/MedianReporter.h"
 #include "platform/Forms.h"
 #include "platform/Memo.h"
 #include "platform/win/Input.h"
@@ -77,20 +78,6 @@ void typeAtTheEnd(benchmark::State& state)
     delete form;
 }
 
-// Keeps the median time of each size for the closing ratio.
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    RatioReporter() : ConsoleReporter(OO_Tabular) {}  // no colour codes in saved output
-    void ReportRuns(const std::vector<Run>& runs) override
-    {
-        for (const Run& run : runs)
-            if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median")
-                medians[run.run_name.args] = run.GetAdjustedCPUTime();
-        ConsoleReporter::ReportRuns(runs);
-    }
-    std::map<std::string, double> medians;  // by argument
-};
-
 }  // namespace
 
 int main(int argc, char** argv)
@@ -101,16 +88,11 @@ int main(int argc, char** argv)
         ->Unit(benchmark::kMicrosecond)
         ->Repetitions(9)
         ->ReportAggregatesOnly(true);
-    std::vector<char*> arguments(argv, argv + argc);
-    char interleave[] = "--benchmark_enable_random_interleaving=true";
-    arguments.insert(arguments.begin() + 1, interleave);
-    int count = static_cast<int>(arguments.size());
-    benchmark::Initialize(&count, arguments.data());
-    RatioReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    benchmark::Shutdown();
+    varn::bench::MedianReporter reporter;
+    varn::bench::runInterleaved(argc, argv, reporter);
 
-    double shortText = reporter.medians["1000"], longOne = reporter.medians["100000"];
+    double shortText = reporter.medians["typeAtTheEnd/1000"].second;
+    double longOne = reporter.medians["typeAtTheEnd/100000"].second;
     if (shortText > 0)
         std::printf("\nmedian CPU per keystroke: 1,000 characters %.1f us, 100,000 characters %.1f us, ratio %.2f "
                     "(at most 2)\n",
