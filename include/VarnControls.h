@@ -51,6 +51,8 @@
 #include "grid/VGEdit.h"
 #include "edit/VarnCalendar.h"
 #include "edit/VarnCalendarProperties.h"
+#include "edit/VarnEditInterior.h"
+#include "edit/VarnEditProperties.h"
 #include "controls/VarnScroll.h"
 #include "controls/VarnScrollProperties.h"
 #include "controls/JPEGControl.h"

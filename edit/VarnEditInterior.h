@@ -1,0 +1,224 @@
+// The multi-mode edit box: one window of the standard edit field ("EDIT") that
+// holds a typed value (text, date, time, keyed list, yes/no, integer, decimal or
+// memo), with a painted frame, a drop-down button, a date navigator and a caption
+// label drawn on the parent.
+//
+// Value side: setText/getText and the typed accessors turn texts into the value
+// of the mode; typing only updates the stored text, and leaving the box commits
+// it (processEndEdit(true)), which fires OnChange once per committed change.
+// Window side: the field paints itself, PaintSpecial draws on top; the mouse on
+// the navigator steps the date, elsewhere in a combo mode it opens the picker.
+#pragma once
+
+#include "db/DBDate.h"
+#include "platform/Classes.h"
+#include "platform/Controls.h"
+#include "platform/Edit.h"
+#include "platform/Graphics.h"
+#include "platform/ScrollBox.h"
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+
+class TVarnScroll;
+
+enum sVarnEditMode : uint8_t {
+    sEditString,
+    sEditDate,
+    sEditTime,
+    sEditList,
+    sEditBoolean,
+    sEditInteger,
+    sEditDouble,
+    sEditMemo
+};
+
+enum sVarnEdit_dateNavigatorKind : uint8_t { sDnkDay, sDnkWeek, sDnkMonth, sDnkYear };
+
+class TVarnEdit : public TWinControl {
+public:
+    explicit TVarnEdit(TComponent* AOwner);
+    ~TVarnEdit() override;
+    AnsiString ClassName() const override { return "TVarnEdit"; }
+
+    static const AnsiString separatorMark;  // "#separator#": a separator line in the key picker
+
+    // ---- Value ----
+    sVarnEditMode getMode() const { return Mode; }
+    void setMode(sVarnEditMode m);
+    AnsiString getFormat() const { return Format; }
+    void setFormat(const AnsiString& f);
+    // The value as text (the published Text); what setText stores depends on the mode.
+    void setText(const AnsiString& t);
+    AnsiString getText() const;
+    // What the box shows for its value: the item's text in list and boolean mode.
+    AnsiString getTextVisible() const;
+    void setDate(sDB_date d);
+    sDB_date getDate() const { return FDate; }
+    void setTime(sDB_time t);
+    sDB_time getTime() const { return FTime; }
+    int getItemIndex() const { return FItemIndex; }
+    void setItemIndex(int i);
+
+    // Keyed items of list and boolean mode: shown text and stored value, same index.
+    void add(const AnsiString& text, const AnsiString& value);
+    void clear();
+    int getCount() const;
+    TStrings* getComboTexts() const { return ComboTexts.get(); }
+    TStrings* getComboValues() const { return ComboValues.get(); }
+    void setComboTexts(TStrings* list);
+    void setComboValues(TStrings* list);
+
+    bool IsCombo() const;
+    // Opens the picker of the mode: OnCombo when assigned, else the built-in picker
+    // (none yet).
+    void DefaultOnCombo(TObject* Sender);
+    // The edit-cycle step after each key and, with commit, when the focus leaves.
+    void processEndEdit(bool commit);
+    // Escape: the value the box had when it received the focus, exactly.
+    void restoreFocusValue();
+
+    // ---- Hooks, in slot order ----
+    virtual void doChange();
+    virtual void DoSetMaxLength(int n);
+    virtual void eventPostModified() {}
+    virtual void Clear();
+    virtual void beginEdit() {}
+
+    // ---- Edit-field operations ----
+    void CopyToClipboard();
+    void CutToClipboard();
+    void PasteFromClipboard();
+    void Undo();
+    void ClearUndo();
+    bool GetCanUndo();
+    void SelectAll();
+    void SelectNone();
+    void ClearSelection();
+    bool IsAllSelected();
+    bool GetModified();
+    void SetModified(bool Value);
+    int GetLineHeight();
+    int SelStart();
+    int SelLength();
+    // The shown text is the window text of the box.
+    AnsiString GetText() const override;
+
+    // ---- Window and painting ----
+    void SetEditRect();
+    void PaintSpecial();
+    void printLabel();
+    void Situa_ScrollBar();
+    TVarnScroll* ScrollBar() const { return FScrollBar; }
+    // The text rectangle handed to the field (client coordinates).
+    TRect EditRect() const { return editRect; }
+    bool MouseInside() const { return FMouseInside; }
+    bool IsFocused() const { return FFocused; }
+
+    // ---- Published properties ----
+    bool getDateNavigator() const { return DateNavigator; }
+    void setDateNavigator(bool v);
+    sVarnEdit_dateNavigatorKind getDateNavigatorKind() const { return DateNavigatorKind; }
+    void setDateNavigatorKind(sVarnEdit_dateNavigatorKind v);
+    TStrings* getLines();
+    void setLines(TStrings* lines);
+    TEditCharCase getCharCase() const { return CharCase; }
+    void setCharCase(TEditCharCase v);
+    bool getHideSelection() const { return HideSelection; }
+    void setHideSelection(bool v);
+    int getMaxLength() const { return MaxLength; }
+    void setMaxLength(int v);
+    bool getOEMConvert() const { return OEMConvert; }
+    void setOEMConvert(bool v);
+    char getPasswordChar() const { return PasswordChar; }
+    void setPasswordChar(char v);
+    bool getReadOnly() const { return ReadOnly; }
+    void setReadOnly(bool v);
+    bool getShowFrame() const { return ShowFrame; }
+    void setShowFrame(bool v);
+    AnsiString getLabel() const { return Label; }
+    void setLabel(const AnsiString& v);
+    TColor getLabelColor() const { return LabelColor; }
+    void setLabelColor(TColor v);
+
+    bool sortItems = false;  // the key picker sorts the items by their texts
+    HWND FPopupHandle = nullptr;  // the open picker's inner window while DefaultOnCombo shows it
+
+    TNotifyEvent OnChange;
+    TNotifyEvent OnPopClose;  // the picker closed
+    TNotifyEvent OnKeyPressPost;
+    // Replaces the built-in picker when assigned (tests and custom pickers).
+    TNotifyEvent OnCombo;
+    // OnKeyPress (Sender, Key by reference) is the framework's, inherited.
+
+protected:
+    void Loaded() override;
+    void WndProc(TMessage& Message) override;
+    void CreateParams(TCreateParams& Params) override;
+    void CreateWnd() override;
+    void DestroyWnd() override;
+    void Resize() override;
+    void CMMouseEnter(TMessage& Message) override;
+    void CMMouseLeave(TMessage& Message) override;
+    void CMMouseWheel(TMessage& Message) override;
+
+    // Value fields.
+    AnsiString FAllowedChars;  // characters typing accepts; empty: all
+    sVarnEditMode Mode = sEditString;
+    AnsiString Format;
+    std::unique_ptr<TStringList> ComboTexts;
+    std::unique_ptr<TStringList> ComboValues;
+    int FItemIndex = -1;
+    AnsiString FTextValue;   // the stored text
+    AnsiString FTextAtFocus; // getText() when the focus came
+    sDB_date FDate;
+    sDB_time FTime;
+
+    // Control fields.
+    TVarnScroll* FScrollBar = nullptr;  // owned as a child component
+    std::unique_ptr<TControlCanvas> FCanvas;
+    int MaxLength = 0;
+    char PasswordChar = 0;
+    bool ReadOnly = false;
+    bool HideSelection = true;
+    bool OEMConvert = false;
+    TEditCharCase CharCase = ecNormal;
+    bool FModifiedSaved = false;
+    bool FMouseInside = false;
+    bool FFocused = false;
+    bool ShowFrame = false;
+    std::unique_ptr<TStringList> FLines;
+    bool DateNavigator = false;
+    sVarnEdit_dateNavigatorKind DateNavigatorKind = sDnkDay;
+    AnsiString Label;
+    TColor LabelColor = 0;
+
+private:
+    // The exact value at focus time, so Escape never re-reads a formatted text.
+    struct FocusValue {
+        AnsiString textValue;
+        sDB_date date;
+        sDB_time time;
+        int itemIndex = -1;
+    };
+
+    void setShown(const AnsiString& text);
+    AnsiString shown() const { return GetText(); }
+    void commonEnd();
+    void showScrollBarForMode();
+    void configureScrollBar();
+    void onChar(TMessage& Message);
+    void onKeyDown(TMessage& Message);
+    // Answers whether the press was taken (navigator step or picker).
+    bool onLeftButtonDown(TMessage& Message);
+    void onSetFocus(TMessage& Message);
+    void onKillFocus(TMessage& Message);
+    void onPaint(TMessage& Message);
+    void stepDate(bool forward);
+    void onScrollBar(TObject* Sender, TScrollCode code, int& position);
+    TColor frameColour() const;
+
+    FocusValue focusValue;
+    TRect editRect;
+};
