@@ -866,11 +866,22 @@ void TVarnEdit::setShowFrame(bool v)
 void TVarnEdit::setLabel(const AnsiString& v)
 {
     Label = v;
-    Invalidate();
+    invalidateLabel();
 }
 
 void TVarnEdit::setLabelColor(TColor v)
 {
     LabelColor = v;
+    invalidateLabel();
+}
+
+// The parent repaints the strip left of the box (clearing a previous caption),
+// then the box repaints and draws the caption again.
+void TVarnEdit::invalidateLabel()
+{
+    if (FParent && FParent->HandleAllocated()) {
+        TRect strip{0, FTop, FLeft, FTop + FHeight};
+        InvalidateRect(FParent->Handle(), &strip, TRUE);
+    }
     Invalidate();
 }

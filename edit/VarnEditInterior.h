@@ -218,6 +218,7 @@ private:
     void stepDate(bool forward);
     void onScrollBar(TObject* Sender, TScrollCode code, int& position);
     TColor frameColour() const;
+    void invalidateLabel();
 
     FocusValue focusValue;
     TRect editRect;

@@ -258,6 +258,22 @@ TEST(VarnEdit, NavigatorStepsByItsKindAndTheRestOfTheBoxOpensThePicker)
     s.ui.click(s.box, w - 4, 8);
     EXPECT_EQ(s.ui.takeEvents(), (Events{"change 28/01/2006", "picker", "picker"}));
 
+    // A picker that takes the focus keeps the box looking focused.
+    s.box->OnCombo = [&](TObject*) {
+        s.box->FPopupHandle = s.other->Handle();
+        s.other->SetFocus();
+        s.box->FPopupHandle = nullptr;
+    };
+    s.ui.advance(1000);
+    s.ui.click(s.box, 10, 8);
+    EXPECT_TRUE(s.other->Focused());
+    EXPECT_TRUE(s.box->IsFocused());
+    EXPECT_EQ(s.pixel(0, 0), rgb(clBlue));
+    s.box->SetFocus();
+    s.other->SetFocus();
+    s.ui.pump();
+    EXPECT_FALSE(s.box->IsFocused());
+
     // Read-only: no picker, but the navigator still steps.
     s.box->setReadOnly(true);
     s.box->setDateNavigatorKind(sDnkDay);
@@ -397,4 +413,7 @@ TEST(VarnEdit, LabelIsDrawnOnTheParentFourPixelsLeftOfTheBox)
                 break;
             }
     EXPECT_GE(rightmost, s.box->Left() - 7);
+    s.box->setLabel("");
+    s.ui.pump();
+    EXPECT_EQ(inkLeftOfBox(0, s.box->Left()), 0);
 }
