@@ -574,8 +574,12 @@ void TVarnEdit::Situa_ScrollBar()
 
 void TVarnEdit::onScrollBar(TObject*, TScrollCode code, int& position)
 {
-    if (code == scPosition && FHandle)
-        SendMessage(FHandle, WM_VSCROLL, MAKEWPARAM(SB_THUMBPOSITION, position), 0);
+    if (code != scPosition || !FHandle)
+        return;
+    SendMessage(FHandle, WM_VSCROLL, MAKEWPARAM(SB_THUMBPOSITION, position), 0);
+    // The bar's range reaches one line further than the field scrolls: the bar
+    // shows where the field really went.
+    position = static_cast<int>(SendMessage(FHandle, EM_GETFIRSTVISIBLELINE, 0, 0));
 }
 
 // ---- Messages ------------------------------------------------------------------------
@@ -704,7 +708,12 @@ void TVarnEdit::onKillFocus(TMessage& Message)
         return;
     FFocused = FPopupHandle && next == FPopupHandle;
     Invalidate();
-    processEndEdit(true);  // a text that does not convert raises here and stays as typed
+    try {
+        processEndEdit(true);  // a text that does not convert raises here and stays as typed
+    } catch (...) {
+        SelectNone();
+        throw;
+    }
     SelectNone();
 }
 

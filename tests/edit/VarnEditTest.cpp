@@ -311,6 +311,19 @@ TEST(VarnEdit, MemoScrollBarFollowsTheLinesAndTheWheel)
     s.ui.wheel(s.box, 20, 20, -1);
     EXPECT_EQ(bar->Position(), 3);
     EXPECT_EQ(SendMessage(s.box->Handle(), EM_GETFIRSTVISIBLELINE, 0, 0), 3);
+    // The bar's arrows scroll the text by a line, and the bar stays where the text
+    // went: the last line cannot go higher than the bottom.
+    auto hold = [&](int y) {  // the bar steps once per 50 ms held
+        s.ui.press(bar, 8, y);
+        s.ui.advance(50);
+        s.ui.release(bar, 8, y);
+        s.ui.advance(1000);
+    };
+    hold(bar->Height() - 4);
+    EXPECT_EQ(bar->Position(), 3);
+    hold(4);
+    EXPECT_EQ(bar->Position(), 2);
+    EXPECT_EQ(SendMessage(s.box->Handle(), EM_GETFIRSTVISIBLELINE, 0, 0), 2);
     s.leave();
     EXPECT_EQ(s.ui.events.size(), 1u);
 }
