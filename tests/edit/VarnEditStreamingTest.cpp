@@ -42,7 +42,7 @@ TEST(VarnEditStreaming, WritesWhatDiffersFromTheDefaultsAndReadsItBack)
     box->SetName("box");
     box->SetParent(form);
     box->SetBounds(80, 16, 121, 17);
-    // The box's section of the form's description; its scroll bar is its own part.
+    // The box's section of the form's description; the scroll bar it holds is not written.
     auto boxText = [](TEditForm* f) {
         AnsiString all = WriteComponentText(f);
         auto start = all.find("  object box");

@@ -238,6 +238,28 @@ TEST(VarnEdit, LeavingWithoutChangeFiresNothingAndKeyHandlersSeeEveryCharacter)
     EXPECT_EQ(s.ui.takeEvents(), (Events{"change y"}));
 }
 
+TEST(VarnEdit, ReadOnlyBoxKeepsItsValueWhateverIsTyped)
+{
+    EditScreen s(sEditInteger);
+    s.box->setText("42");
+    s.box->setReadOnly(true);
+    s.focus();
+    s.ui.typeText("7");
+    s.ui.pressKey(VK_BACK);
+    s.ui.pressKey(VK_ESCAPE);
+    s.leave();
+    EXPECT_EQ(s.box->GetText(), "42");
+    EXPECT_EQ(s.box->getText(), "42");
+
+    s.box->setMode(sEditBoolean);
+    s.box->setText("true");
+    s.focus();
+    s.ui.typeText(" ");
+    s.leave();
+    EXPECT_EQ(s.box->GetText(), "s\xED");
+    EXPECT_TRUE(s.ui.takeEvents().empty());
+}
+
 TEST(VarnEdit, NavigatorStepsByItsKindAndTheRestOfTheBoxOpensThePicker)
 {
     EditScreen s(sEditDate);
