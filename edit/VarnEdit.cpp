@@ -758,6 +758,15 @@ void TVarnEdit::stepDate(bool forward)
     doChange();
 }
 
+void TVarnEdit::CMFontChanged(TMessage& Message)
+{
+    TWinControl::CMFontChanged(Message);
+    if (FHandle) {
+        SendMessage(FHandle, WM_SETFONT, reinterpret_cast<WPARAM>(FFont->Handle()), 1);
+        SetEditRect();
+    }
+}
+
 void TVarnEdit::CMMouseEnter(TMessage& Message)
 {
     TWinControl::CMMouseEnter(Message);

@@ -159,6 +159,7 @@ protected:
     void CreateWnd() override;
     void DestroyWnd() override;
     void Resize() override;
+    void CMFontChanged(TMessage& Message) override;
     void CMMouseEnter(TMessage& Message) override;
     void CMMouseLeave(TMessage& Message) override;
     void CMMouseWheel(TMessage& Message) override;

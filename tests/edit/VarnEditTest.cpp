@@ -367,6 +367,12 @@ TEST(VarnEdit, TextRectangleLeavesRoomForTheButtonNavigatorAndScrollBar)
         EXPECT_EQ(s.box->EditRect().right, s.box->ClientWidth() - c.room) << int(c.mode);
         EXPECT_EQ(s.box->ScrollBar()->Visible(), c.mode == sEditMemo) << int(c.mode);
     }
+    // A new font reaches the field and keeps the rectangle.
+    s.form->Font()->SetHeight(-16);
+    s.ui.pump();
+    EXPECT_EQ(SendMessage(s.box->Handle(), WM_GETFONT, 0, 0), reinterpret_cast<LRESULT>(s.box->Font()->Handle()));
+    EXPECT_EQ(s.box->Font()->Height(), -16);
+    EXPECT_EQ(s.box->EditRect().right, s.box->ClientWidth() - 22);
 }
 
 TEST(VarnEdit, PaintsFrameInThreeStatesButtonTriangleAndNavigatorArrows)
