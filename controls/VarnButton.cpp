@@ -18,6 +18,7 @@ TVarnButton::TVarnButton(TComponent* AOwner)
       disabledImage(std::make_unique<TBitmap>()),
       FColors{buttonBlue, hoverFill, clBlack, clNone, clNone}
 {
+    FParentColor = true;  // Color is not published: the button takes its parent's
     SetCursor(crHandPoint);
     SetBounds(Left(), Top(), 20, 20);
 }

@@ -54,6 +54,7 @@ void line(TCanvas* canvas, int x1, int y1, int x2, int y2)
 TVarnPage::TVarnPage(TComponent* AOwner) : TCustomControl(AOwner)
 {
     ControlStyle << csOpaque << csAcceptsControls << csNoDesignVisible;
+    FParentColor = true;  // the page shows its container's colour, which its children take
     SetAlign(alNone);
     SetVisible(true);
 }
@@ -438,6 +439,7 @@ TVarnTabButtons::TVarnTabButtons(TComponent* AOwner)
     : TCustomControl(AOwner), FItems(std::make_unique<TStringList>())
 {
     ControlStyle << csOpaque;
+    FParentColor = true;  // the strip has no colour of its own to publish
     // While a stored form is read the list changes line by line after ActiveIndex
     // was read; Loaded looks at it once complete.
     FItems->OnChange = [this](TObject*) {
