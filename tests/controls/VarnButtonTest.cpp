@@ -138,6 +138,37 @@ TEST(VarnButton, PressingMovesGlyphAndTextOnePixelAndOnlyAReleaseOverItClicks)
     EXPECT_EQ(s.ui.takeEvents(), Events{"click"});
 }
 
+TEST(VarnButton, SoftAndRoundLooksDrawTheirEdgesAndChangeThemWhenPressed)
+{
+    ButtonScreen s;
+    TVarnButton* soft = s.addButton(20, 20);
+    soft->SetBounds(20, 20, 60, 24);
+    soft->setMode(sbmSoft);
+    TVarnButton* round = s.addButton(20, 60);
+    round->SetBounds(20, 60, 60, 24);
+    round->setMode(sbmRound);
+    s.ui.show(s.form);
+
+    // Soft: raised while idle (light above, dark below), sunken while pressed.
+    const COLORREF idleTop = s.pixel(soft, 30, 0), idleBottom = s.pixel(soft, 30, 23);
+    EXPECT_NE(idleTop, idleBottom);
+    s.ui.press(soft, 30, 12);
+    EXPECT_EQ(s.pixel(soft, 30, 0), idleBottom);
+    EXPECT_EQ(s.pixel(soft, 30, 23), idleTop);
+    s.ui.release(soft, 30, 12);
+
+    // Round: blue outline one pixel up and left of a grey one, whatever the frame colour.
+    round->setColors(0, clRed);
+    s.ui.pump();
+    EXPECT_EQ(s.pixel(round, 30, 0), rgb(clBlue));
+    EXPECT_EQ(s.pixel(round, 30, 23), rgb(clGray));
+    EXPECT_EQ(s.pixel(round, 30, 22), rgb(clBlue));
+    s.ui.press(round, 30, 12);
+    EXPECT_EQ(s.pixel(round, 30, 23), rgb(clBlue));  // pressed: the blue one reaches the bottom
+    s.ui.release(round, 30, 12);
+    EXPECT_EQ(s.ui.takeEvents(), (Events{"click", "click"}));
+}
+
 TEST(VarnButton, DisabledButtonHasNoFrameGreyEmbossedTextAndTheSecondGlyphImage)
 {
     ButtonScreen s;
@@ -218,6 +249,9 @@ TEST(VarnButton, StdImageLoadsThroughTheComponentTextKeepingTheName)
     }
     EXPECT_STREQ(VarnButtonStdImageData(sbiNone), "");
     EXPECT_STREQ(VarnButtonStdImageData(13), "");
+    button->ApplyStdImage(sbiNone);
+    EXPECT_TRUE(button->Glyph()->Empty());
+    EXPECT_EQ(button->GlyphCount(), 2);
     EXPECT_EQ(button->Name(), "btOk");
 }
 
