@@ -121,8 +121,10 @@ TdbReparerFORM::TdbReparerFORM(TComponent* Owner) : TForm(Owner)
 
 void TdbReparerFORM::FormActivate(TObject*)
 {
-    if (running)
-        return;  // a message box of the check activated the window again
+    // A message box of a running check activates the window again; and coming back
+    // to the window after a check keeps its results in view.
+    if (running || showingResults)
+        return;
     theList->Items()->Clear();
     sDB_connection* db = connection ? connection : sDB_defaultConnection;
     if (!db || !db->mysql) {
@@ -192,4 +194,5 @@ void TdbReparerFORM::btStartClick(TObject*)
                          std::to_string(faulty) + " error");
     btStart->SetEnabled(true);
     running = false;
+    showingResults = true;
 }

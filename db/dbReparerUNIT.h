@@ -22,7 +22,8 @@ public:
     TLabel* theLabel = nullptr;
     TVarnButton* btStart = nullptr;
 
-    // Lists the tables of the connected schema and says how many there are.
+    // Lists the tables of the connected schema and says how many there are, unless
+    // the results of a check are on show.
     void FormActivate(TObject* Sender);
     // Checks every table, repairs those the check finds faulty, and lists each
     // table's result; theLabel sums up.
@@ -32,7 +33,8 @@ public:
     sDB_connection* connection = nullptr;
 
 private:
-    bool running = false;  // btStartClick is at work
+    bool running = false;         // btStartClick is at work
+    bool showingResults = false;  // theList holds the results of a check
 };
 
 extern TdbReparerFORM* dbReparerFORM;

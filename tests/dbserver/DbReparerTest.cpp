@@ -116,6 +116,8 @@ TEST_F(Reparer, StartChecksEveryTableRepairsTheDamagedOneAndReportsTheBrokenView
     EXPECT_EQ(form->theLabel->Caption(), "2 OK, 1 rep., 1 error");
     EXPECT_TRUE(form->btStart->Enabled());
     EXPECT_EQ(takeMessages(), std::vector<ShownMessage>{});
+    form->FormActivate(form);  // coming back to the window keeps the results
+    EXPECT_EQ(listLines(form), lines);
 
     // Only the server's own check and repair ran, on properly quoted names.
     const std::string db = "`" + database + "`";
