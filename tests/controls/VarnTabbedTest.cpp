@@ -349,6 +349,14 @@ TEST(VarnTabButtons, ArrowPanelScrollsTheStripWhenTabsDoNotFit)
     ui.click(strip, second.left + 5, 10);
     EXPECT_EQ(ui.takeEvents(), (Events{"change 1", "change 1"}));
 
+    // The panel's frame follows the strip's base line.
+    EXPECT_TRUE(strip->ArrowPanel()->DrawTop());
+    EXPECT_FALSE(strip->ArrowPanel()->DrawBottom());
+    strip->setBtPosition(vtBtUp);
+    EXPECT_FALSE(strip->ArrowPanel()->DrawTop());
+    EXPECT_TRUE(strip->ArrowPanel()->DrawBottom());
+    EXPECT_FALSE(strip->ArrowPanel()->DrawLeft() || strip->ArrowPanel()->DrawRight());
+
     strip->setItems(nullptr);
     EXPECT_EQ(strip->ActiveIndex(), -1);
     EXPECT_EQ(strip->FirstShown(), -1);
