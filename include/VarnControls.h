@@ -59,3 +59,8 @@
 #include "controls/JPEGControlProperties.h"
 #include "controls/VarnFrame.h"
 #include "controls/VarnFrameProperties.h"
+#include "controls/VarnButton.h"
+#include "controls/VarnButtonProperties.h"
+#include "controls/VarnTabbed.h"
+#include "controls/VarnTabbedProperties.h"
+#include "db/dbReparerUNIT.h"
