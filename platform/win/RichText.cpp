@@ -559,8 +559,8 @@ RichDocument readPlainText(const std::string& text, const RichCharFormat& base)
                 ++i;
         } else if (c == '\n') {
             converted += '\r';
-        } else if (c != '\0') {
-            converted += c;
+        } else if (static_cast<unsigned char>(c) >= 0x20 || c == '\t' || c == '\v') {
+            converted += c;  // other control bytes are left out, as RTF would drop them
         }
     }
     document.append(converted, base);

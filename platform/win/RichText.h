@@ -96,7 +96,8 @@ bool isRtf(const std::string& text);
 // input reads in time linear in its length; text outside the code page becomes '?'.
 constexpr int maxRtfDepth = 100;
 RichDocument readRtf(const std::string& rtf, const RichCharFormat& base = {});
-// Plain text: CR LF, CR and LF each end a paragraph.
+// Plain text: CR LF, CR and LF each end a paragraph; control bytes other than tab
+// and '\v' are left out.
 RichDocument readPlainText(const std::string& text, const RichCharFormat& base = {});
 
 // RTF that readRtf reads back to the same text, runs and paragraph formats.
