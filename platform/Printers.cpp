@@ -56,6 +56,8 @@ void TPrinter::BeginDoc()
     SetDCResolution(FDC, FPixelsPerInch, {PageWidth(), PageHeight()});
     SetDCClipRect(FDC, {0, 0, PageWidth(), PageHeight()});
     FCanvas->SetHandle(FDC);
+    FCanvas->Font()->SetPixelsPerInch(FPixelsPerInch);
+    FCanvas->Font()->SetSize(10);
     FOutput = path;
     FPageNumber = 1;
     FAborted = false;
