@@ -766,14 +766,11 @@ LRESULT RichEditField::handle(UINT message, WPARAM wParam, LPARAM lParam)
     case EM_FORMATRANGE: return formatRange(wParam != 0, reinterpret_cast<const FORMATRANGE*>(lParam));
     case WM_SETFONT: {
         fontHandle = reinterpret_cast<HFONT>(wParam);
-        RichCharFormat base = formatOfFont(fontHandle ? fontHandle->fontSpec : TFontSpec{});
-        // The window's font is the format of text given without one.
-        RichDocument reformatted = readPlainText("", base);
-        if (document.length() > 0)
-            reformatted.replace(0, 0, document.text(), base);
-        for (int p = 0; p < document.paragraphCount(); ++p)
-            reformatted.setParagraphFormat(p, document.paragraphFormats()[static_cast<size_t>(p)]);
-        document = std::move(reformatted);
+        // The window's font is the format of text that has none of its own: text
+        // in the old default format follows, formatted text keeps its format.
+        const RichCharFormat base = formatOfFont(fontHandle ? fontHandle->fontSpec : TFontSpec{});
+        document.changeFormat(document.baseFormat(), base);
+        document.setBaseFormat(base);
         relayout();
         if (LOWORD(static_cast<uintptr_t>(lParam)))
             InvalidateRect(window, nullptr, FALSE);

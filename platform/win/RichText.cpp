@@ -149,6 +149,16 @@ void RichDocument::mergeRuns()
     runList = std::move(merged);
 }
 
+void RichDocument::changeFormat(const RichCharFormat& from, const RichCharFormat& to)
+{
+    for (RichRun& run : runList)
+        if (run.format == from)
+            run.format = to;
+    if (defaultFormat == from)
+        defaultFormat = to;
+    mergeRuns();
+}
+
 RichDocument RichDocument::slice(int from, int to) const
 {
     from = std::clamp(from, 0, length());

@@ -66,6 +66,8 @@ public:
     // Replaces text[from, to) with insert in format; paragraphs split by an inserted
     // '\r' take the format of the one split, those joined keep the first's.
     void replace(int from, int to, const std::string& insert, const RichCharFormat& format);
+    // Text in format `from` takes format `to`, and so does the base format when it is `from`.
+    void changeFormat(const RichCharFormat& from, const RichCharFormat& to);
     // The part [from, to) as a document of its own.
     RichDocument slice(int from, int to) const;
     void clear();

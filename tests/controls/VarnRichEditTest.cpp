@@ -303,6 +303,20 @@ TEST(VarnRichEdit, StreamsRtfAndPlainTextInAndOutAndCountsItsText)
     box->SetText("{\\rtf1 \\b keep}");
     box->SetScrollBars(ssVertical);
     EXPECT_NE(box->RichText().find("\\b keep"), std::string::npos);
+
+    // Rich text given before the window exists is formatted by the window; the
+    // window's font is the format only of text that has none.
+    TForm* form = ui.createForm();
+    auto* early = new TVarnRichEdit(form);
+    early->SetText("{\\rtf1{\\fonttbl{\\f0 Arial;}}\\f0\\fs30\\b early}");
+    early->SetParent(form);
+    early->Font()->SetHeight(-20);
+    ui.show(form);
+    EXPECT_EQ(early->GetText(), "early");
+    EXPECT_NE(early->RichText().find("Arial;"), std::string::npos);
+    EXPECT_NE(early->RichText().find("\\fs30\\b early"), std::string::npos) << early->RichText();
+    early->SetText("plain");
+    EXPECT_NE(early->RichText().find("\\fs30 plain"), std::string::npos) << "20 pixels are 15 points";
 }
 
 TEST(VarnRichEdit, FormatRangeRendersWhatFitsAndAnswersWhereTheNextPageBegins)
