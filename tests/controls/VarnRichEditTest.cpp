@@ -245,6 +245,19 @@ TEST(VarnRichEdit, TypingTakesTheFormatAroundTheCaretAndEditsLikeTheEditField)
     box->SetReadOnly(true);
     ui.typeText("no");
     EXPECT_EQ(box->GetText(), "bolder\r\nsecond");
+
+    // Dragging over the first line selects it, shown in the highlight colour.
+    const int y = lineTop(box, 0) + 5;
+    ui.press(box, 2, y);
+    ui.moveTo(box, 300, y);
+    ui.release(box, 300, y);
+    EXPECT_EQ(box->SelStart(), 0);
+    EXPECT_EQ(box->SelLength(), 6);
+    int highlighted = 0;
+    for (int row = lineTop(box, 0); row < y + 5; ++row)
+        for (int x = 0; x < 100; ++x)
+            highlighted += varn::windowPixel(box->Handle(), x, row) == GetSysColor(COLOR_HIGHLIGHT);
+    EXPECT_GT(highlighted, 200);
 }
 
 TEST(VarnRichEdit, StreamsRtfAndPlainTextInAndOutAndCountsItsText)
