@@ -20,6 +20,7 @@
 #include <climits>
 #include <cmath>
 #include <cstring>
+#include <iterator>
 #include <memory>
 #include <optional>
 
@@ -98,6 +99,16 @@ private:
         saveUndo();
         const int paragraph = document.paragraphOf(from);
         const bool whole = from == 0 && to == length();
+        if (whole) {
+            RichCharFormat base = document.baseFormat();
+            document = part;
+            document.setBaseFormat(base);
+            typingFormat.reset();
+            anchor = caret = 0;
+            yOffset = 0;
+            changed();
+            return;
+        }
         document.replace(from, to, "", document.formatAt(from));
         int position = from;
         for (const RichRun& run : part.runs()) {
@@ -111,6 +122,40 @@ private:
         typingFormat.reset();
         anchor = caret = whole ? 0 : position;
         changed();
+    }
+
+    // After text[from, from + inserted) took the place of `removed` characters:
+    // lays out again only the paragraphs the change touched; those after it move.
+    void relayoutChange(int firstParagraph, int oldCount, int newCount, int delta)
+    {
+        const int width = textArea().Width();
+        for (size_t i = static_cast<size_t>(firstParagraph + oldCount); i < paragraphs.size(); ++i)
+            paragraphs[i].shift(delta);
+        paragraphs.erase(paragraphs.begin() + firstParagraph, paragraphs.begin() + firstParagraph + oldCount);
+        int start = firstParagraph == 0 ? 0 : paragraphs[static_cast<size_t>(firstParagraph) - 1].end() + 1;
+        std::vector<RichParagraphLayout> fresh;
+        fresh.reserve(static_cast<size_t>(newCount));
+        for (int i = 0; i < newCount; ++i) {
+            size_t end = document.text().find('\r', static_cast<size_t>(start));
+            int stop = end == std::string::npos ? length() : static_cast<int>(end);
+            fresh.emplace_back(document, firstParagraph + i, start, stop, width, screenPixelsPerInch);
+            start = stop + 1;
+        }
+        paragraphs.insert(paragraphs.begin() + firstParagraph, std::make_move_iterator(fresh.begin()),
+                          std::make_move_iterator(fresh.end()));
+        restack();
+    }
+
+    void restack()
+    {
+        tops.resize(paragraphs.size());
+        int top = 0;
+        for (size_t p = 0; p < paragraphs.size(); ++p) {
+            tops[p] = top;
+            top += paragraphs[p].height();
+        }
+        totalHeight = top;
+        yOffset = std::clamp(yOffset, 0, maxOffset());
     }
 
     void relayout()
@@ -191,18 +236,27 @@ private:
 
     void replace(int from, int to, const std::string& insert)
     {
+        from = std::clamp(from, 0, length());
+        to = std::clamp(to, from, length());
         RichCharFormat format = formatForTyping();
         saveUndo();
+        const int paragraph = document.paragraphOf(from);
+        const auto joined = std::count(document.text().begin() + from, document.text().begin() + to, '\r');
+        const auto split = std::count(insert.begin(), insert.end(), '\r');
         document.replace(from, to, insert, format);
         typingFormat.reset();
         anchor = caret = from + static_cast<int>(insert.size());
         modified = true;
-        changed();
+        relayoutChange(paragraph, static_cast<int>(joined) + 1, static_cast<int>(split) + 1,
+                       static_cast<int>(insert.size()) - (to - from));
+        changed(Layout::Done);
     }
 
-    void changed()
+    enum class Layout { Due, Done };
+    void changed(Layout layout = Layout::Due)
     {
-        relayout();
+        if (layout == Layout::Due)
+            relayout();
         scrollCaretIntoView();
         InvalidateRect(window, nullptr, FALSE);
         updateCaret();

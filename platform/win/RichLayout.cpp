@@ -111,6 +111,21 @@ RichParagraphLayout::RichParagraphLayout(RichParagraphLayout&& other) noexcept
 {
 }
 
+RichParagraphLayout& RichParagraphLayout::operator=(RichParagraphLayout&& other) noexcept
+{
+    if (this != &other) {
+        if (pango)
+            g_object_unref(pango);
+        pango = std::exchange(other.pango, nullptr);
+        first = other.first;
+        last = other.last;
+        x = other.x;
+        pixelHeight = other.pixelHeight;
+        bytes = std::move(other.bytes);
+    }
+    return *this;
+}
+
 int RichParagraphLayout::byteOf(int position) const
 {
     return bytes[static_cast<size_t>(std::clamp(position - first, 0, last - first))];

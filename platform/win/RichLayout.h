@@ -17,7 +17,7 @@ public:
     RichParagraphLayout(const RichDocument& document, int paragraph, int start, int end, int width, int pixelsPerInch);
     ~RichParagraphLayout();
     RichParagraphLayout(RichParagraphLayout&& other) noexcept;
-    RichParagraphLayout& operator=(RichParagraphLayout&&) = delete;
+    RichParagraphLayout& operator=(RichParagraphLayout&& other) noexcept;
     RichParagraphLayout(const RichParagraphLayout&) = delete;
 
     PangoLayout* layout() const { return pango; }
@@ -25,6 +25,12 @@ public:
     int end() const { return last; }
     int left() const { return x; }  // pixels from the left of the text area to the layout
     int height() const { return pixelHeight; }
+    // The text before it grew or shrank by delta characters.
+    void shift(int delta)
+    {
+        first += delta;
+        last += delta;
+    }
     int byteOf(int position) const;  // position in the document
     int positionOf(int byteIndex) const;
 

@@ -260,6 +260,30 @@ TEST(VarnRichEdit, TypingTakesTheFormatAroundTheCaretAndEditsLikeTheEditField)
     EXPECT_GT(highlighted, 200);
 }
 
+TEST(VarnRichEdit, EditsLayTheTextOutAsAFreshBoxWithTheSameTextDoes)
+{
+    UiHarness ui;
+    TVarnRichEdit* box = makeBox(ui, 200, 300);
+    box->SetText("{\\rtf1 one {\\fs40 big} line that wraps around the box\\par\\qc two\\par\\fs30 three\\par four}");
+    ui.click(box, 2, 2);
+    ui.pressKey(VK_END);
+    ui.typeText("\r\rnew words that wrap at the edge of the box");
+    ui.pressKey(VK_DOWN);
+    ui.pressKey(VK_DOWN, {ssShift});
+    ui.pressKey(VK_DELETE);
+    ui.pressKey(VK_END, {ssCtrl});
+    ui.pressKey(VK_BACK);
+    const AnsiString rtf = box->RichText();
+    TVarnRichEdit* fresh = makeBox(ui, 200, 300);
+    fresh->SetText(rtf);
+    ASSERT_EQ(fresh->GetText(), box->GetText());
+    const int length = static_cast<int>(box->Perform(WM_GETTEXTLENGTH, 0, 0));
+    for (int position = 0; position < length; ++position)
+        ASSERT_EQ(box->Perform(EM_POSFROMCHAR, static_cast<WPARAM>(position), 0),
+                  fresh->Perform(EM_POSFROMCHAR, static_cast<WPARAM>(position), 0)) << "at " << position;
+    EXPECT_EQ(box->Perform(EM_GETLINECOUNT, 0, 0), fresh->Perform(EM_GETLINECOUNT, 0, 0));
+}
+
 TEST(VarnRichEdit, StreamsRtfAndPlainTextInAndOutAndCountsItsText)
 {
     UiHarness ui;
