@@ -4,7 +4,6 @@
 #include "platform/win/RichEdit.h"
 
 #include <algorithm>
-#include <cstring>
 
 namespace {
 
@@ -57,8 +56,7 @@ void TVarnRichEdit::SetText(const AnsiString& Value)
     SETTEXTEX info;
     info.flags = ST_DEFAULT;
     info.codepage = 0;
-    AnsiString text = Value.substr(0, std::min(Value.size(), std::strlen(Value.c_str())));
-    Perform(EM_SETTEXTEX, reinterpret_cast<WPARAM>(&info), reinterpret_cast<LPARAM>(text.c_str()));
+    Perform(EM_SETTEXTEX, reinterpret_cast<WPARAM>(&info), reinterpret_cast<LPARAM>(Value.c_str()));
 }
 
 AnsiString TVarnRichEdit::RichText()
@@ -99,15 +97,21 @@ void TVarnRichEdit::Print(const AnsiString& Title)
     Perform(EM_FORMATRANGE, 0, 0);
 
     LONG printed = 0;
-    for (;;) {
-        range.rc = page;
-        range.chrg.cpMin = printed;
-        const auto next = static_cast<LONG>(Perform(EM_FORMATRANGE, 1, reinterpret_cast<LPARAM>(&range)));
-        // A page that took nothing would be printed again and again: stop there.
-        if (next >= length || next == -1 || next <= printed)
-            break;
-        printed = next;
-        printer->NewPage();
+    try {
+        for (;;) {
+            range.rc = page;
+            range.chrg.cpMin = printed;
+            const auto next = static_cast<LONG>(Perform(EM_FORMATRANGE, 1, reinterpret_cast<LPARAM>(&range)));
+            // A page that took nothing would be printed again and again: stop there.
+            if (next >= length || next == -1 || next <= printed)
+                break;
+            printed = next;
+            printer->NewPage();
+        }
+    } catch (...) {
+        SetMapMode(dc, oldMapMode);
+        printer->Abort();
+        throw;
     }
     // The printer's DC ends with the job, so its mapping mode is put back first.
     SetMapMode(dc, oldMapMode);
