@@ -1,7 +1,7 @@
 // The RTF reader and writer: any bytes read as RTF (or as plain text) give a
 // document whose runs cover the text without gaps and whose paragraph formats
 // match its paragraphs; its RTF reads back to the same document; edits at any
-// place keep it so.
+// place, and a change of one format to another, keep it so.
 #include "support/FuzzInput.h"
 
 #include "platform/win/RichText.h"
@@ -47,6 +47,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         places.emplace_back(input.u16(), input.u16());
         inserts.push_back(input.text(8));
     }
+    const int reformatAt = input.u16();
     const std::string text = input.rest();
 
     RichDocument document = plain ? readPlainText(text) : readRtf(text);
@@ -72,6 +73,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         checkShape(document.slice(to, from));
         checkShape(document.slice(from, to));
     }
+    // The window's font re-formats the text in the default format.
+    RichCharFormat font;
+    font.face = "Arial";
+    document.changeFormat(document.formatAt(reformatAt), font);
+    checkShape(document);
     checkRoundTrip(document);
     return 0;
 }
