@@ -83,7 +83,8 @@ void RichDocument::replace(int from, int to, const std::string& insert, const Ri
     content.insert(static_cast<size_t>(from), insert);
     insertRun(from, static_cast<int>(insert.size()), format);
     const auto split = std::count(insert.begin(), insert.end(), '\r');
-    paragraphs.insert(paragraphs.begin() + paragraph + 1, static_cast<size_t>(split), paragraphs[static_cast<size_t>(paragraph)]);
+    const RichParaFormat splitFormat = paragraphs[static_cast<size_t>(paragraph)];
+    paragraphs.insert(paragraphs.begin() + paragraph + 1, static_cast<size_t>(split), splitFormat);
     mergeRuns();
 }
 
