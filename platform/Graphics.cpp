@@ -72,9 +72,9 @@ HFONT TFont::Handle() const
     return &handle;
 }
 
-int TFont::Size() const { return static_cast<int>(std::lround(-face.Height * 72.0 / 96.0)); }
+int TFont::Size() const { return static_cast<int>(std::lround(-face.Height * 72.0 / pixelsPerInch)); }
 
-void TFont::SetSize(int Value) { SetHeight(-static_cast<int>(std::lround(Value * 96.0 / 72.0))); }
+void TFont::SetSize(int Value) { SetHeight(-static_cast<int>(std::lround(Value * static_cast<double>(pixelsPerInch) / 72.0))); }
 
 void TFont::SetStyle(TFontStyles Value)
 {

@@ -110,9 +110,12 @@ public:
     void SetName(const AnsiString& Value);
     int Height() const { return face.Height; }
     void SetHeight(int Value);
-    // Points at 96 pixels per inch: Height = -Size * 96 / 72, rounded.
+    // Points at PixelsPerInch: Height = -Size * PixelsPerInch / 72, rounded.
     int Size() const;
     void SetSize(int Value);
+    // 96, the screen's; a printer's canvas has the printer's.
+    int PixelsPerInch() const { return pixelsPerInch; }
+    void SetPixelsPerInch(int Value) { pixelsPerInch = Value > 0 ? Value : 96; }
     TFontStyles Style() const { return TFontStyles::fromBits(face.Style); }
     void SetStyle(TFontStyles Value);
     TColor Color() const { return color; }
@@ -136,6 +139,7 @@ private:
     mutable HFONT__ handle;
     TColor color = clWindowText;
     TFontCharset charset = DEFAULT_CHARSET;
+    int pixelsPerInch = 96;
 };
 
 class TPen : public TGraphicsObject {

@@ -361,6 +361,33 @@ void SetDCClipRect(HDC dc, const TRect& r)
     dc->applyClip();
 }
 
+void SetDCResolution(HDC dc, int pixelsPerInch, TPoint deviceSize)
+{
+    dc->pixelsPerInch = std::max(1, pixelsPerInch);
+    dc->deviceSize = deviceSize;
+}
+
+int GetDeviceCaps(HDC dc, int index)
+{
+    if (!dc)
+        return 0;
+    TPoint size = dc->deviceSize;
+    if (size == TPoint{} && cairo_surface_get_type(dc->surface) == CAIRO_SURFACE_TYPE_IMAGE)
+        size = {cairo_image_surface_get_width(dc->surface), cairo_image_surface_get_height(dc->surface)};
+    switch (index) {
+    case HORZRES:
+    case PHYSICALWIDTH: return size.x;
+    case VERTRES:
+    case PHYSICALHEIGHT: return size.y;
+    case LOGPIXELSX:
+    case LOGPIXELSY: return dc->pixelsPerInch;
+    default: return 0;
+    }
+}
+
+int SetMapMode(HDC dc, int mode) { return dc ? std::exchange(dc->mapMode, mode) : 0; }
+int GetMapMode(HDC dc) { return dc ? dc->mapMode : 0; }
+
 HDC CreateChildDC(HDC dc, const TRect& bounds)
 {
     TPoint origin{dc->origin.x + bounds.left, dc->origin.y + bounds.top};

@@ -134,6 +134,9 @@ struct HDC__ {
     varn::detail::TFontEntry* fontEntry = nullptr;  // cached entry of font; null until text is used
     _PangoLayout* layout = nullptr;                  // reused for every text of this DC
     varn::detail::TFontEntry* layoutFont = nullptr;  // font currently set on layout
+    int pixelsPerInch = 96;         // GetDeviceCaps' LOGPIXELSX and LOGPIXELSY
+    TPoint deviceSize;              // pixels of a page; (0, 0): the surface's size
+    int mapMode = 1;                // MM_TEXT: logical units are device pixels
 
     // Re-applies origin and clip to cr after either changed.
     void applyClip();
@@ -148,6 +151,21 @@ void SetDCOrigin(HDC dc, TPoint origin);
 // Clip in surface pixels; the DC copies the region.
 void SetDCClipRegion(HDC dc, const cairo_region_t* region);
 void SetDCClipRect(HDC dc, const TRect& surfaceRect);
+// Resolution and page size of a DC on a surface that is not a screen's (a printer's).
+void SetDCResolution(HDC dc, int pixelsPerInch, TPoint deviceSize);
+
+constexpr int HORZRES = 8;
+constexpr int VERTRES = 10;
+constexpr int LOGPIXELSX = 88;
+constexpr int LOGPIXELSY = 90;
+constexpr int PHYSICALWIDTH = 110;
+constexpr int PHYSICALHEIGHT = 111;
+int GetDeviceCaps(HDC dc, int index);
+// Only MM_TEXT is drawn; other modes are kept and given back.
+constexpr int MM_TEXT = 1;
+int SetMapMode(HDC dc, int mode);
+int GetMapMode(HDC dc);
+
 // A DC for a part of dc: origin at bounds' top-left corner (logical coordinates
 // of dc), clip narrowed to bounds. Graphic controls paint through it on their
 // parent's DC. Release it with DeleteDC.

@@ -430,7 +430,9 @@ bool TextOut(HDC dc, int x, int y, const char* text, int count)
     std::string ansi = withoutLineBreaks(text ? text : "", count);
     if (ansi.empty())
         return true;
-    if (!rotated(dc) && lineWidth(dc, font, ansi) <= maxCachedLineWidth)
+    // A printer's page (a PDF) gets the glyphs themselves, so that its text stays text.
+    const bool vector = cairo_surface_get_type(dc->surface) != CAIRO_SURFACE_TYPE_IMAGE;
+    if (!rotated(dc) && !vector && lineWidth(dc, font, ansi) <= maxCachedLineWidth)
         paintLine(dc, lineImage(dc, font, ansi, -1, -1), x, y, font->height);
     else
         paintRotatedLine(dc, font, ansi, x, y);  // very long lines are not cached either
@@ -586,3 +588,11 @@ int DrawTextEx(HDC dc, const char* text, int count, TRect* rect, unsigned format
     cairo_restore(cr);
     return singleLine ? result : totalHeight;
 }
+
+namespace varn::detail {
+
+PangoContext* textContext() { return sharedContext(); }
+
+PangoFontDescription* newFontDescription(const TFontSpec& face, double pixels) { return makeDescription(face, pixels); }
+
+}  // namespace varn::detail

@@ -1010,6 +1010,7 @@ void ensureSystemClasses()
         return;
     registered = true;
     registerEditClass();
+    registerRichEditClass();
 }
 
 constexpr uintptr_t cursorHandleBase = 0x10000;

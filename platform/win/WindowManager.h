@@ -137,6 +137,8 @@ void caretWindowDestroyed(HWND hwnd);
 // The standard window classes, registered by the window manager before the first
 // class is looked up: "EDIT" (platform/win/EditField.cpp).
 void registerEditClass();
+// And "RichEdit20A" (platform/win/RichEditField.cpp).
+void registerRichEditClass();
 
 // Draws the window's border, client edge and shown scroll bars (DefWindowProc's
 // WM_NCPAINT).
