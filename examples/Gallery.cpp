@@ -1,11 +1,13 @@
 // The gallery: every control of the library in one window, one tab each — the
 // grid, edit boxes in every mode with their pickers and a calendar, buttons with
-// every built-in glyph, frames, labels and scroll bars, and the picture view.
+// every built-in glyph, frames, labels and scroll bars, the picture view and a
+// rich-text note that prints.
 // Page changes, clicks and committed values are printed on standard output, and
 // once the window is up the centre of each tab is printed as "tab <caption> <x> <y>"
 // (client coordinates) so that scripts can click them.
 //   varn-gallery                      a real window on a desktop
 //   varn-gallery --screenshot F [N]   headless rendering of page N (0) to the PNG file F
+//   varn-gallery --print F            prints the note of the last page to the PDF file F
 // Without a display it says so and writes gallery.png.
 #include <VarnControls.h>
 
@@ -51,6 +53,7 @@ public:
         buttonPage(page("Botones"));
         framePage(page("Marcos"));
         picturePage(page("Imagen"));
+        textPage(page("Texto"));
         tabs->setActiveIndex(0);
     }
 
@@ -273,7 +276,49 @@ private:
         }
     }
 
+    void textPage(TVarnPage* parent)
+    {
+        auto* bar = new TPanel(this);
+        bar->SetParent(parent);
+        bar->SetAlign(alBottom);
+        bar->SetHeight(38);
+        bar->SetBevelOuter(bvNone);
+        bar->SetBorderWidth(6);
+        bar->SetParentColor(true);
+        note = new TVarnRichEdit(this);
+        note->SetParent(parent);
+        note->SetAlign(alClient);
+        note->SetScrollBars(ssVertical);
+        note->SetText(
+            "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\fswiss Arial;}}"
+            "{\\colortbl;\\red0\\green0\\blue140;\\red170\\green0\\blue0;}"
+            "\\pard\\qc\\fs32\\b Pedido 2024-003\\par"
+            "\\pard\\qc\\fs20\\b0\\i M\\'e1laga, 12 de marzo\\i0\\par\\pard\\par\\fs22 "
+            "Cliente: {\\b Mar\\'eda L\\'f3pez}, c\\'f3digo {\\cf1 C1000}. El pedido lleg\\'f3 completo; "
+            "la {\\i estanter\\'eda} tiene un {\\ul golpe en la esquina} y se cambia.\\par\\par"
+            "\\pard\\li720\\fi-360 \\bullet\\tab Entregado: {\\b s\\'ed}\\par"
+            "\\bullet\\tab Precio: {\\strike 120,00 \\'80} {\\cf2\\b 95,00 \\'80}\\par"
+            "\\pard\\par\\qr\\i Firma del t\\'e9cnico\\par}");
+        auto* print = new TVarnButton(this);
+        print->SetParent(bar);
+        print->SetWidth(120);
+        print->SetAlign(alRight);
+        print->setText("Imprimir");
+        print->setMode(sbmSoft);
+        print->ApplyStdImage(sbiOk);
+        print->OnClick = [this](TObject*) { printNote("galeria.pdf"); };
+    }
+
     TVarnTabbed* tabs = nullptr;
+    TVarnRichEdit* note = nullptr;
+
+public:
+    void printNote(const AnsiString& file)
+    {
+        Printer()->SetFileName(file);
+        note->Print("Pedido 2024-003");
+        say("printed to " + file);
+    }
 };
 
 }  // namespace
@@ -283,6 +328,12 @@ int main(int argc, char** argv)
     Application->Initialize();
     TGalleryForm* form = nullptr;
     Application->CreateForm(form);
+    if (argc == 3 && std::strcmp(argv[1], "--print") == 0) {
+        form->Show();
+        Application->ProcessMessages();
+        form->printNote(argv[2]);
+        return 0;
+    }
     const bool asked = (argc == 3 || argc == 4) && std::strcmp(argv[1], "--screenshot") == 0;
     const char* screenshot = asked ? argv[2] : nullptr;
     if (argc == 4)
