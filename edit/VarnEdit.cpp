@@ -275,9 +275,20 @@ void TVarnEdit::DefaultOnCombo(TObject* Sender)
 {
     if (!IsCombo())
         return;
-    // The pickers plug in here; until then a handler may stand in for them.
-    if (OnCombo)
+    if (OnCombo) {
         OnCombo(Sender);
+        return;
+    }
+    TXPopUpForm* picker = nullptr;
+    if (Mode == sEditDate)
+        picker = new TXDatePopUpForm(this);
+    else
+        picker = new TXKeyPopForm(this);
+    picker->AfterConstruction();  // the creation event places, hooks and fills it
+    // While the focus moves into the picker the box keeps its focused look.
+    FPopupHandle = picker->innerControl()->Handle();
+    picker->Show();
+    FPopupHandle = nullptr;
 }
 
 void TVarnEdit::processEndEdit(bool commit)
