@@ -76,7 +76,14 @@ TVarnEdit::TVarnEdit(TComponent* AOwner)
     };
 }
 
-TVarnEdit::~TVarnEdit() = default;
+TVarnEdit::~TVarnEdit()
+{
+    // A picker (open, or closed and waiting to be freed) goes while the box is still
+    // whole: freeing its window activates the box's form, which looks at the box.
+    for (int i = ComponentCount() - 1; i >= 0; --i)
+        if (auto* picker = dynamic_cast<TXPopUpForm*>(Components(i)))
+            delete picker;
+}
 
 void TVarnEdit::configureScrollBar()
 {

@@ -93,6 +93,10 @@ TEST(VarnEditPickers, DatePickerOnANullDateShowsTodayAndFillsTheBoxAsTheArrowsMo
     EXPECT_TRUE(s.box->IsFocused());
     EXPECT_EQ(varn::windowPixel(s.box->Handle(), 0, 5), static_cast<COLORREF>(RGB(0, 0, 255)));
     EXPECT_TRUE(s.box->getDate().isNull());  // opening fills nothing
+    // The grey frame line around the calendar.
+    EXPECT_EQ(varn::windowPixel(picker->Handle(), 0, 0), static_cast<COLORREF>(RGB(128, 128, 128)));
+    EXPECT_EQ(varn::windowPixel(picker->Handle(), picker->Width() - 1, picker->Height() - 1),
+              static_cast<COLORREF>(RGB(128, 128, 128)));
 
     sDB_date next = today;
     next.nextDay();
@@ -142,7 +146,16 @@ TEST(VarnEditPickers, DatesAtTheEndsOfTheCalendarNeverLeaveTheYearsItShows)
     PickerScreen s(sEditDate);
     for (const char* text : {"01/01/0001", "31/12/9999"}) {
         s.box->setText(text);
-        ASSERT_NE(s.openDate(), nullptr) << text;
+        TXDatePopUpForm* picker = s.openDate();
+        ASSERT_NE(picker, nullptr) << text;
+        // The days of the months around, shown in the first and last cells.
+        for (int cell : {0, TVarnCalendar::CellCount - 1}) {
+            TRect r = picker->FCalendar->Cell(cell).rect;
+            s.ui.click(picker->FCalendar, r.left + 5, r.top + 5);
+            sDB_date d = s.box->getDate();
+            EXPECT_GE(d.year, 1) << text;
+            EXPECT_LE(d.year, 9999) << text;
+        }
         for (int key : {VK_LEFT, VK_UP, VK_PRIOR, VK_RIGHT, VK_DOWN, VK_NEXT}) {
             s.ui.pressKey(key);
             s.ui.pressKey(key, {ssCtrl});
