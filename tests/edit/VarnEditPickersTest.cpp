@@ -228,6 +228,26 @@ TEST(VarnEditPickers, EscapeInTheListPickerLeavesTheBoxUnchangedAndFiresNoChange
     EXPECT_EQ(s.ui.takeEvents(), (Events{"closed"}));
 }
 
+TEST(VarnEditPickers, SortedItemsKeepTheBoxValueCurrent)
+{
+    PickerScreen s(sEditList);
+    s.box->add("Sevilla", "SE");
+    s.box->add("C\xF3rdoba", "CO");
+    s.box->add("Almer\xED" "a", "AL");
+    s.box->setText("SE");
+    s.box->sortItems = true;
+    TXKeyPopForm* picker = s.openList();
+    ASSERT_NE(picker, nullptr);
+    TVarnGrid* grid = picker->FGrid;
+    ASSERT_EQ(grid->GetRowCount(), 3);
+    EXPECT_EQ(grid->GetString(0, 0), "Almer\xED" "a");
+    EXPECT_EQ(grid->GetString(2, 0), "Sevilla");
+    EXPECT_EQ(grid->GetRowIndex(), 2);
+    s.ui.pressKey(VK_HOME);
+    s.ui.pressKey(VK_RETURN);
+    EXPECT_EQ(s.box->getText(), "AL");
+}
+
 TEST(VarnEditPickers, BooleanPickerOpensOnTheShownRowWithTwoRowsOfHeight)
 {
     PickerScreen s(sEditBoolean);
