@@ -1,5 +1,7 @@
 #include "controls/VarnFrame.h"
 
+#include "edit/VarnEditInterior.h"
+
 #include "platform/Bitmap.h"
 #include "platform/Forms.h"
 #include "platform/win/Gdi.h"
@@ -252,6 +254,13 @@ void TVarnFrame::Paint()
     if (!text.empty())
         drawText(canvas);
     printChildLabels();
+}
+
+void TVarnFrame::printChildLabels()
+{
+    for (int i = 0; i < ControlCount(); ++i)
+        if (auto* box = dynamic_cast<TVarnEdit*>(Controls(i)); box && !box->getLabel().empty())
+            box->printLabel();
 }
 
 void TVarnFrame::drawText(TCanvas* canvas)

@@ -80,8 +80,7 @@ protected:
     void Paint() override;
     // Draws again the caption labels that child edit boxes paint on the frame,
     // which the frame's own painting has just covered.
-    // FIXME: the edit box does not exist yet; it will print its label here.
-    virtual void printChildLabels() {}
+    void printChildLabels();
 
 private:
     void changed();

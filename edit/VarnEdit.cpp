@@ -76,7 +76,14 @@ TVarnEdit::TVarnEdit(TComponent* AOwner)
     };
 }
 
-TVarnEdit::~TVarnEdit() = default;
+TVarnEdit::~TVarnEdit()
+{
+    // A picker (open, or closed and waiting to be freed) goes while the box is still
+    // whole: freeing its window activates the box's form, which looks at the box.
+    for (int i = ComponentCount() - 1; i >= 0; --i)
+        if (auto* picker = dynamic_cast<TXPopUpForm*>(Components(i)))
+            delete picker;
+}
 
 void TVarnEdit::configureScrollBar()
 {
@@ -275,9 +282,20 @@ void TVarnEdit::DefaultOnCombo(TObject* Sender)
 {
     if (!IsCombo())
         return;
-    // The pickers plug in here; until then a handler may stand in for them.
-    if (OnCombo)
+    if (OnCombo) {
         OnCombo(Sender);
+        return;
+    }
+    TXPopUpForm* picker = nullptr;
+    if (Mode == sEditDate)
+        picker = new TXDatePopUpForm(this);
+    else
+        picker = new TXKeyPopForm(this);
+    picker->AfterConstruction();  // the creation event places, hooks and fills it
+    // While the focus moves into the picker the box keeps its focused look.
+    FPopupHandle = picker->innerControl()->Handle();
+    picker->Show();
+    FPopupHandle = nullptr;
 }
 
 void TVarnEdit::processEndEdit(bool commit)

@@ -14,6 +14,7 @@
 #include "platform/Classes.h"
 #include "platform/Controls.h"
 #include "platform/Edit.h"
+#include "platform/Forms.h"
 #include "platform/Graphics.h"
 #include "platform/ScrollBox.h"
 
@@ -72,7 +73,7 @@ public:
 
     bool IsCombo() const;
     // Opens the picker of the mode: OnCombo when assigned, else the built-in picker
-    // (none yet).
+    // (the date picker in date mode, the list picker in list and boolean mode).
     void DefaultOnCombo(TObject* Sender);
     // The edit-cycle step after each key and, with commit, when the focus leaves.
     void processEndEdit(bool commit);
@@ -223,4 +224,88 @@ private:
 
     FocusValue focusValue;
     TRect editRect;
+};
+
+// ---- Pop-up pickers ---------------------------------------------------------------------
+//
+// The drop-downs that DefaultOnCombo opens: borderless top-level forms placed
+// under the box, not modal. Enter and Escape reach them through the application
+// message hook; a get-message hook of the thread swallows a button press outside
+// the open picker (which activates the other window, and so closes the picker).
+// Closing is always a posted WM_CLOSE, so it happens after the current message.
+// The picker frees itself once closed; nothing in the box keeps a pointer to it.
+
+class TVarnFrame;
+class TVarnCalendar;
+class TVarnGrid;
+
+class TXPopUpForm : public TForm {
+public:
+    ~TXPopUpForm() override;
+    AnsiString ClassName() const override { return "TXPopUpForm"; }
+
+    // The control that takes the keys and the focus: the calendar or the grid.
+    virtual TWinControl* innerControl() const = 0;
+    // Posts the close request.
+    void requestClose();
+    // The picker open now, or null (one at a time).
+    static TXPopUpForm* openPicker();
+
+    // The application-hook handler: Enter applies the choice and closes, Escape closes.
+    void EventAppMessage(tagMSG& Msg, bool& Handled);
+
+    TVarnEdit* FEdit;    // the box that opened the picker, not owned
+    TVarnFrame* FFrame;  // owned as a child component
+
+protected:
+    explicit TXPopUpForm(TVarnEdit* edit);
+    // Steps of the creation event shared by both: under the box (above it when the
+    // screen is too short), the window made, the hooks installed.
+    void placeAndHook(int width, int height);
+    // Enter: the current choice goes into the box.
+    virtual void applyChoice() = 0;
+    void Deactivate() override;
+    void Dispatch(TMessage& Message) override;
+
+private:
+    // Runs once: OnPopClose, the hooks dropped, the shared state cleared, the form released.
+    void closePicker();
+    void unhook();
+
+    bool closed = false;
+};
+
+// The date picker: a calendar whose every move fills the box.
+class TXDatePopUpForm : public TXPopUpForm {
+public:
+    explicit TXDatePopUpForm(TVarnEdit* edit);
+    AnsiString ClassName() const override { return "TXDatePopUpForm"; }
+    TWinControl* innerControl() const override;
+
+    TVarnCalendar* FCalendar;  // child of the frame
+
+protected:
+    void applyChoice() override;
+
+private:
+    void FormCreate(TObject* Sender);
+    void CalendarChange(TObject* Sender);
+    void CalendarDblClick(TObject* Sender);
+};
+
+// The list picker of list and boolean mode: the box's items in a one-column grid.
+class TXKeyPopForm : public TXPopUpForm {
+public:
+    explicit TXKeyPopForm(TVarnEdit* edit);
+    AnsiString ClassName() const override { return "TXKeyPopForm"; }
+    TWinControl* innerControl() const override;
+
+    TVarnGrid* FGrid;  // child of the frame
+
+protected:
+    void applyChoice() override;
+
+private:
+    void FormCreate(TObject* Sender);
+    void GridDblClick(TObject* Sender);
 };

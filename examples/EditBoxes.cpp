@@ -1,6 +1,7 @@
 // One edit box per mode, each with its caption label: text, date with the
-// navigator, time, list, yes/no, integer, decimal and memo. Every committed change
-// is printed on standard output as "Caption: value".
+// navigator, time, list, yes/no, integer, decimal and memo; a click on the date,
+// list or yes/no box opens its picker. Every committed change is printed on
+// standard output as "Caption: value".
 //   varn-example-editboxes                    a real window on a desktop
 //   varn-example-editboxes --screenshot F     headless rendering to the PNG file F
 // Without a display it says so and writes edit-boxes.png.

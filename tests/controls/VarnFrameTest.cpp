@@ -2,6 +2,8 @@
 // directions, text clicks and focus, driven and read through the headless harness.
 #include "controls/VarnFrame.h"
 
+#include "edit/VarnEditInterior.h"
+
 #include "platform/Bitmap.h"
 #include "platform/Forms.h"
 #include "platform/ListBox.h"
@@ -239,6 +241,39 @@ TEST(VarnFrame, FocusGoesToTheFirstChildThatTakesIt)
     frame->SetFocus();
     s.ui.pump();
     EXPECT_TRUE(frame->Focused());
+}
+
+TEST(VarnFrame, RepaintingTheFrameDrawsItsEditBoxesLabelsAgain)
+{
+    FrameScreen s;
+    TVarnFrame* frame = s.addFrame(10, 10, 300, 100);
+    frame->SetColor(clWhite);
+    auto* box = new TVarnEdit(s.form);
+    box->SetParent(frame);
+    box->SetBounds(120, 20, 121, 17);
+    box->setLabel("Nombre");
+    box->setLabelColor(clRed);
+    auto* unlabelled = new TVarnEdit(s.form);
+    unlabelled->SetParent(frame);
+    unlabelled->SetBounds(120, 60, 121, 17);
+    s.ui.show(s.form);
+
+    // Red ink left of each box, on the frame.
+    auto redInk = [&](TVarnEdit* of) {
+        int count = 0;
+        for (int y = of->Top(); y < of->Top() + of->Height(); ++y)
+            for (int x = 2; x < of->Left() - 1; ++x) {
+                COLORREF c = s.pixel(frame, x, y);
+                count += GetRValue(c) > 160 && GetGValue(c) < 120 && GetBValue(c) < 120;
+            }
+        return count;
+    };
+    ASSERT_GT(redInk(box), 5);
+    // The frame alone paints again (its own fill covers the label): the label is back.
+    frame->Invalidate();
+    s.ui.pump();
+    EXPECT_GT(redInk(box), 5);
+    EXPECT_EQ(redInk(unlabelled), 0);
 }
 
 TEST(VarnFrame, RotatedTextStandsCentredAgainstTheLeftSide)

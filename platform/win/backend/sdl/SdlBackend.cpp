@@ -125,8 +125,23 @@ void SdlBackend::destroyWindow(HWND window)
     auto it = windows.find(window);
     if (it == windows.end())
         return;
-    SDL_DestroyWindow(it->second.sdl);
+    SDL_Window* sdl = it->second.sdl;
+    handBackKeyboard(window, sdl);
+    SDL_DestroyWindow(sdl);
     windows.erase(it);
+}
+
+// On X11 a shown pop-up menu window takes the keyboard focus; when it goes the
+// focus would go nowhere, and the keys with it.
+void SdlBackend::handBackKeyboard(HWND window, SDL_Window* sdl)
+{
+    if (SDL_GetKeyboardFocus() != sdl)
+        return;
+    const detail::Window* w = detail::find(window);
+    HWND owner = w && w->owner ? detail::topLevelOf(w->owner) : GetActiveWindow();
+    auto to = windows.find(owner);
+    if (to != windows.end() && to->first != window && IsWindowVisible(owner))
+        SDL_SetWindowInputFocus(to->second.sdl);
 }
 
 void SdlBackend::showWindow(HWND window, bool visible)
@@ -136,6 +151,7 @@ void SdlBackend::showWindow(HWND window, bool visible)
         return;
     SDL_Window* sdl = it->second.sdl;
     if (!visible) {
+        handBackKeyboard(window, sdl);
         SDL_HideWindow(sdl);
         return;
     }

@@ -57,6 +57,8 @@ private:
     void syncModifiers(uint16_t sdlModifiers);
     void endBatch();
     void syncTitles();
+    // A pop-up that took the keyboard hands it back to its owner as it goes.
+    void handBackKeyboard(HWND window, SDL_Window* sdl);
     TPoint toScreen(HWND hwnd, int x, int y) const;
 
     std::map<HWND, TopLevel> windows;
