@@ -285,12 +285,13 @@ bool TVGEdit::CommitCell()
             if (!text.empty())
                 editRow.SetFloat(col, StrToFloat(text));
             break;
-        case vgMoney:
-            editRow.SetFloat(col, cnvStrToDouble(text));
-            // The editor shows no thousands marks; the stored text has them.
-            compared = grid->GetString(row, col);
-            break;
+        case vgMoney: editRow.SetFloat(col, cnvStrToDouble(text)); break;
         }
+        // Numbers compare as stored: an emptied integer is stored as 0 and an
+        // emptied decimal is not stored, so the editor's text would report a
+        // change on every commit; a money text is stored with thousands marks.
+        if (editType == vgInteger || editType == vgFloat || editType == vgMoney)
+            compared = grid->GetString(row, col);
         if (compared != old) {
             grid->SetRowModified(true);
             grid->doCellModified();
