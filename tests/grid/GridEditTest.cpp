@@ -96,10 +96,14 @@ TEST(GridEdit, SecondClickOpensTheEditorOverTheCellOnePixelLargerBelowTheHeader)
     // The grid keeps the look of a focused grid while its editor has the focus.
     EXPECT_TRUE(s.grid->asLogicFocus());
     EXPECT_FALSE(s.grid->Focused());
-    // The editor is drawn above the body: its frame covers the cell's top line.
+    // The editor, a child of the grid, is drawn above the body: its frame shows on
+    // the column's line, which the row below still has.
     s.ui.pump();
     EXPECT_EQ(GetParent(s.editor()->Handle()), s.grid->Handle());
-    EXPECT_TRUE(IsWindowVisible(s.editor()->Handle()));
+    COLORREF frame = GridScreen::windowPixel(s.editor(), 0, 8);
+    EXPECT_EQ(s.pixel(40, 38), frame);
+    EXPECT_EQ(s.pixel(120, 38), GridScreen::windowPixel(s.editor(), 80, 8));
+    EXPECT_NE(s.pixel(40, 52), frame);
 }
 
 TEST(GridEdit, F2StartsAtTheFirstEditableColumnOnlyWhenEditable)
