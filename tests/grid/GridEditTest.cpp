@@ -292,6 +292,17 @@ TEST(GridEdit, TypedValuesAreConvertedAndOnlyChangedTextsReportAModifiedCell)
     EXPECT_EQ(s.at(), "1,0");
     EXPECT_EQ(s.ui.takeEvents(), (Events{"cell 0,3 2,50", "exit 0 modified", "enter 1"}));
     EXPECT_FALSE(s.grid->GetRowModified());
+
+    // A date shown month first differs from its stored day-first text: it counts as changed.
+    s.grid->Columns()->Items(2)->SetFormat("MM/DD/YYYY");
+    s.grid->SetString(1, 2, "05/03/2006");
+    s.ui.pressKey(VK_RETURN);
+    s.ui.pressKey(VK_RETURN);
+    ASSERT_EQ(s.at(), "1,2");
+    EXPECT_EQ(s.editor()->GetText(), "03/05/2006");
+    s.ui.pressKey(VK_RETURN);
+    EXPECT_EQ(s.grid->GetString(1, 2), "05/03/2006");
+    EXPECT_EQ(s.ui.takeEvents(), (Events{"cell 1,2 05/03/2006"}));
 }
 
 TEST(GridEdit, AFailedConversionShowsTheMessageAndLosesNeitherTheStoredValueNorTheTypedText)
