@@ -471,6 +471,19 @@ TEST(GridEdit, HidingClosingOrDestroyingTheFormWhileEditingNeverCrashes)
         s.ui.pump();
         EXPECT_TRUE(s.ui.takeEvents().empty());
     }
+    {
+        // The grid alone destroyed while its editor has the focus.
+        EditScreen s;
+        s.editCell(1, 10);
+        s.ui.typeText("gone");
+        s.grid->OnRowEnter = nullptr;
+        s.grid->OnRowExit = nullptr;
+        s.grid->OnCellModified = nullptr;
+        delete s.grid;
+        s.ui.pressKey(VK_RETURN);
+        s.ui.typeText("x");
+        EXPECT_EQ(GetFocus(), nullptr);
+    }
 }
 
 TEST(GridEdit, ListBooleanTimeAndMoneyColumnsEditTheirOwnWay)
