@@ -78,6 +78,8 @@ bool TVGEdit::GotoNextCell()
 {
     int c = grid->GetColIndex();
     int r = grid->GetRowIndex();
+    if (r < 0 || r >= grid->GetRowCount())
+        return false;  // the current row went away while editing
     int columns = grid->Columns()->Count();
     bool added = false;
     for (;;) {
@@ -112,6 +114,8 @@ bool TVGEdit::GotoPrevCell()
 {
     int c = grid->GetColIndex();
     int r = grid->GetRowIndex();
+    if (r < 0 || r >= grid->GetRowCount())
+        return false;  // the current row went away while editing
     int columns = grid->Columns()->Count();
     for (;;) {
         needData(r);
@@ -138,6 +142,8 @@ bool TVGEdit::GotoPrevCell()
 bool TVGEdit::GotoNextRow()
 {
     int col = grid->GetColIndex();
+    if (col < 0 || col >= grid->Columns()->Count())
+        return false;
     for (int r = grid->GetRowIndex() + 1; r < grid->GetRowCount(); ++r) {
         if (grid->GetIsRowUnicolumn(r))
             continue;
@@ -154,6 +160,8 @@ bool TVGEdit::GotoNextRow()
 bool TVGEdit::GotoPrevRow()
 {
     int col = grid->GetColIndex();
+    if (col < 0 || col >= grid->Columns()->Count())
+        return false;
     for (int r = grid->GetRowIndex() - 1; r >= 0; --r) {
         if (grid->GetIsRowUnicolumn(r))
             continue;

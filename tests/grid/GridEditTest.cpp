@@ -472,6 +472,19 @@ TEST(GridEdit, HidingClosingOrDestroyingTheFormWhileEditingNeverCrashes)
         EXPECT_TRUE(s.ui.takeEvents().empty());
     }
     {
+        // The row being edited deleted by the program: nothing is written anywhere.
+        EditScreen s;
+        s.editCell(1, 10);
+        s.ui.typeText("lost");
+        s.grid->DeleteRow(1);
+        s.ui.pressKey(VK_RETURN);
+        s.ui.pressKey(VK_DOWN);
+        s.ui.pressKey(VK_TAB, {ssShift});
+        EXPECT_EQ(s.grid->GetRowCount(), 3);
+        for (int r = 0; r < 3; ++r)
+            EXPECT_NE(s.grid->GetString(r, 0), "lost");
+    }
+    {
         // The grid alone destroyed while its editor has the focus.
         EditScreen s;
         s.editCell(1, 10);
