@@ -1,8 +1,12 @@
 #include "app/Unit1.h"
 
 #include "db/DBDate.h"
+#include "grid/VGEdit.h"
+#include "grid/VGScrollBox.h"
 #include "grid/VarnGridProperties.h"
 #include "platform/Streaming.h"
+
+#include <cstdio>
 
 TForm1* Form1 = nullptr;
 
@@ -13,7 +17,9 @@ void registerForm1()
     static const bool registered = [] {
         RegisterPublishedClass<TForm1>("TForm1", "TForm")
             .Field("grid", &TForm1::grid)
-            .Handler("gridRowNeedData", &TForm1::gridRowNeedData);
+            .Handler("gridRowNeedData", &TForm1::gridRowNeedData)
+            .Handler("gridDblClick", &TForm1::gridDblClick)
+            .Handler("gridCellModified", &TForm1::gridCellModified);
         return true;
     }();
     (void)registered;
@@ -25,6 +31,8 @@ TForm1::TForm1(TComponent* Owner) : TForm(Owner)
 {
     registerForm1();
     ReadComponentText(Unit1FormText, this);
+    grid->OnDblClick = [this](TObject* Sender) { gridDblClick(Sender); };
+    grid->OnCellModified = [this](int row, int col) { gridCellModified(row, col); };
 
     sDB_date date{3, 3, 2006};
     const AnsiString text = "Con cien ca\xF1ones por banda, viento en popa a toda vela";
@@ -79,4 +87,26 @@ TForm1::TForm1(TComponent* Owner) : TForm(Owner)
 void TForm1::gridRowNeedData(int row)
 {
     grid->Columns()->Items(1)->SetReadOnly(grid->GetRowData(row) == "RO");
+}
+
+void TForm1::gridDblClick(TObject*)
+{
+    if (!grid->Editable() || grid->InEdit())
+        return;
+    POINT screen{};
+    GetCursorPos(&screen);
+    TPoint at = grid->Body()->ScreenToClient(TPoint{screen.x, screen.y});
+    if (grid->GetRowIndex() == -1 || grid->RowForY(at.y) != grid->GetRowIndex())
+        return;
+    int col = grid->ColForX(at.x);
+    if (col != -1 && !grid->Columns()->Items(col)->ReadOnly())
+        grid->Editor()->BeginEditAt(col);
+}
+
+void TForm1::gridCellModified(int row, int col)
+{
+    if (!echoCells)
+        return;
+    std::printf("cell %d,%d = %s\n", row, col, AnsiToUtf8(grid->GetString(row, col)).c_str());
+    std::fflush(stdout);
 }

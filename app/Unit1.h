@@ -19,6 +19,13 @@ public:
 
     TVarnGrid* grid = nullptr;
     void gridRowNeedData(int row);
+    // A double click edits the cell under the pointer, as a second click on the
+    // current row does.
+    void gridDblClick(TObject* Sender);
+    // With echoCells, every cell the editor stores is written to standard output
+    // as "cell <row>,<col> = <text>" (varn-demo sets it; its smoke test reads it).
+    void gridCellModified(int row, int col);
+    bool echoCells = false;
 };
 
 extern TForm1* Form1;

@@ -40,6 +40,7 @@ int main(int argc, char** argv)
         if (screenshot.empty())
             Application->Initialize();
         Application->CreateForm(Form1);
+        Form1->echoCells = true;
         if (!screenshot.empty())
             return writeScreenshot(screenshot);
         if (!varn::installLiveBackend()) {

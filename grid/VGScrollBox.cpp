@@ -2,6 +2,7 @@
 #include "grid/VGScrollBox.h"
 
 #include "grid/VGHead.h"
+#include "grid/VGEdit.h"
 #include "grid/VarnGrid.h"
 
 #include <algorithm>
@@ -64,6 +65,8 @@ void TVGScrollBox::UpdateScroll(bool repaint)
         repaintAll = repaintAll || repaint;
         Invalidate();
     }
+    if (TVGEdit* editor = grid->Editor())
+        editor->FollowCell();
 }
 
 TRect TVGScrollBox::GetRowRect(int row)

@@ -259,6 +259,7 @@ protected:
     AnsiString savedItemData;
 
 private:
+    friend class TVGEdit;  // follows the focus flag when an edit ends
     void paintRowNow(int row);
 
     TColor FColorBk = clWindow;

@@ -246,7 +246,7 @@ void TVarnGrid::WndProc(TMessage& Message)
         return;
     case WM_KILLFOCUS: {
         HWND next = reinterpret_cast<HWND>(Message.WParam);
-        hasFocus = editor && editor->HandleAllocated() && (editor->Focused() || next == editor->Handle());
+        hasFocus = editor && (editor->IsFocused() || (editor->HandleAllocated() && next == editor->Handle()));
         TCustomControl::WndProc(Message);
         body->RepaintSelection();
         return;

@@ -37,7 +37,7 @@ void TVarnGrid::EnsureColVisible(int col)
 
 bool TVarnGrid::asLogicFocus() const
 {
-    return hasFocus || (editor && editor->HandleAllocated() && editor->Focused());
+    return hasFocus || (editor && editor->IsFocused());
 }
 
 void TVarnGrid::PreRefresh()

@@ -1,5 +1,6 @@
 #include "app/Unit1.h"
 
+#include "grid/VGEdit.h"
 #include "grid/VGScrollBox.h"
 #include "platform/Streaming.h"
 #include "support/UiHarness.h"
@@ -158,4 +159,47 @@ TEST(Form1, NumericColumnIsReadOnlyOnlyWhileTheMarkedRowIsCurrent)
     body->Invalidate();
     ui.pump();
     EXPECT_TRUE(numericReadOnly(form));
+}
+
+TEST(Form1, CellsAreEditedInPlaceExceptTheNumericOneOfTheMarkedRow)
+{
+    varn::test::UiHarness ui;
+    auto* form = ui.createForm<TForm1>(606, 238);
+    TVarnGrid* grid = form->grid;
+    TVGScrollBox* body = grid->Body();
+    ui.show(form);
+
+    // A double click selects the row and edits the cell under the pointer.
+    ui.doubleClick(body, 20, rowY(3));
+    ASSERT_TRUE(grid->InEdit());
+    ui.typeText("hola");
+    ui.pressKey(VK_RETURN);
+    EXPECT_EQ(grid->GetString(3, 0), "hola");
+    EXPECT_EQ(grid->GetColIndex(), 1);  // numeric is editable on this row
+    ui.typeText("42");
+    ui.pressKey(VK_RETURN);
+    EXPECT_EQ(grid->GetString(3, 1), "42");
+    EXPECT_EQ(grid->GetColIndex(), 2);
+    ui.pressKey(VK_ESCAPE);
+    EXPECT_FALSE(grid->InEdit());
+
+    // On the marked row the numeric column is skipped and cannot be clicked into.
+    ui.advance(1000);
+    ui.click(body, 20, rowY(2));
+    ui.advance(1000);
+    ui.click(body, 150, rowY(2));
+    EXPECT_FALSE(grid->InEdit());
+    ui.pressKey(VK_F2);
+    EXPECT_EQ(grid->GetColIndex(), 0);
+    ui.pressKey(VK_RETURN);
+    EXPECT_EQ(grid->GetColIndex(), 2);
+    EXPECT_EQ(grid->Editor()->GetText(), "03/03/2006");
+    // From here Down reaches the numeric column of the next row, which is editable.
+    ui.pressKey(VK_LEFT);
+    EXPECT_EQ(grid->GetRowIndex(), 2);
+    EXPECT_EQ(grid->GetColIndex(), 0);
+    ui.pressKey(VK_RIGHT);
+    ui.pressKey(VK_DOWN);
+    EXPECT_EQ(grid->GetRowIndex(), 3);
+    EXPECT_EQ(grid->GetString(2, 1), "12");
 }
