@@ -61,6 +61,7 @@ void TVarnRichEdit::SetText(const AnsiString& Value)
 
 AnsiString TVarnRichEdit::RichText()
 {
+    HandleNeeded();  // the text lives in the window, also for a box never shown
     AnsiString rtf;
     EDITSTREAM stream;
     stream.dwCookie = reinterpret_cast<DWORD_PTR>(&rtf);
@@ -73,6 +74,7 @@ AnsiString TVarnRichEdit::RichText()
 // each EM_FORMATRANGE renders one page and answers where the next begins.
 void TVarnRichEdit::Print(const AnsiString& Title)
 {
+    HandleNeeded();  // the window lays the pages out, also for a box never shown
     TPrinter* printer = Printer();
     printer->SetTitle(Title);
     printer->BeginDoc();

@@ -403,6 +403,27 @@ TEST(VarnRichEdit, PrintingAnEmptyBoxGivesOnePageAndEndsTheJob)
     Printer()->SetFileName("");
 }
 
+TEST(VarnRichEdit, ABoxNeverShownStillPrintsAndGivesItsText)
+{
+    if (!havePoppler())
+        GTEST_SKIP() << "poppler-utils are not installed";
+    UiHarness ui;
+    TempDir dir;
+    TForm* form = ui.createForm(300, 200);
+    auto* box = new TVarnRichEdit(form);
+    box->SetParent(form);
+    box->SetBounds(10, 10, 280, 180);
+    box->SetText("{\\rtf1 Hidden {\\b note}\\par}");
+    EXPECT_NE(box->RichText().find("note"), AnsiString::npos);
+    Printer()->SetFileName(dir.file("hidden.pdf"));
+    box->Print("Hidden");
+    Printer()->SetFileName("");
+    std::vector<Word> found = words(dir.file("hidden.pdf"));
+    ASSERT_EQ(found.size(), 2u);
+    EXPECT_EQ(found[0].text, "Hidden");
+    EXPECT_EQ(found[1].text, "note");
+}
+
 TEST(VarnRichEdit, PrintingALongTextFillsAsManyPagesAsNeededWithinTheMargins)
 {
     if (!havePoppler())
