@@ -85,7 +85,6 @@ private:
         auto* grid = new TVarnGrid(this);
         grid->SetParent(parent);
         grid->SetAlign(alClient);
-        grid->SetMultiselect(true);
         grid->SetEditable(true);
         struct {
             const char* field;
