@@ -12,6 +12,7 @@
 
 #include "platform/win/Backend.h"
 #include "platform/win/Charset.h"
+#include "platform/win/TextFields.h"
 #include "platform/win/WindowManager.h"
 
 #include <algorithm>
@@ -30,43 +31,10 @@ cairo_surface_t* measuringSurface()
     return surface;
 }
 
-enum class CharClass { Blank, Break, Word, Other };
-
-CharClass classOf(char c)
-{
-    auto u = static_cast<unsigned char>(c);
-    if (c == ' ' || c == '\t')
-        return CharClass::Blank;
-    if (c == '\r' || c == '\n')
-        return CharClass::Break;
-    bool letter = (u >= '0' && u <= '9') || (u >= 'A' && u <= 'Z') || (u >= 'a' && u <= 'z') || u == '_' ||
-                  (u >= 0xC0 && u != 0xD7 && u != 0xF7) || u == 0xAA || u == 0xB5 || u == 0xBA;
-    return letter ? CharClass::Word : CharClass::Other;
-}
-
-EditField* fieldOf(HWND hwnd) { return static_cast<EditField*>(GetProp(hwnd, fieldProperty)); }
 
 LRESULT editWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    EditField* field = fieldOf(hwnd);
-    if (!field) {
-        if (message != WM_NCCREATE || !lParam)
-            return DefWindowProc(hwnd, message, wParam, lParam);
-        field = new EditField(hwnd, *reinterpret_cast<const CREATESTRUCT*>(lParam));
-        SetProp(hwnd, fieldProperty, field);
-        return DefWindowProc(hwnd, message, wParam, lParam);
-    }
-    // The field outlives a message that destroys its window until that message returns.
-    struct Depth {
-        EditField* field;
-        explicit Depth(EditField* f) : field(f) { ++field->depth; }
-        ~Depth()
-        {
-            if (--field->depth == 0 && field->destroyed)
-                delete field;
-        }
-    } depth(field);
-    return field->handle(message, wParam, lParam);
+    return fieldWindowProc<EditField>(fieldProperty, hwnd, message, wParam, lParam);
 }
 
 }  // namespace
@@ -576,37 +544,20 @@ bool EditField::undo()
     return true;
 }
 
+// CR LF is one break.
 int EditField::wordRight(int position) const
 {
-    const int n = length();
-    int p = position;
-    if (p >= n)
-        return n;
-    CharClass start = classOf(text[static_cast<size_t>(p)]);
-    if (start == CharClass::Break) {
-        p += (text[static_cast<size_t>(p)] == '\r' && p + 1 < n && text[static_cast<size_t>(p) + 1] == '\n') ? 2 : 1;
-    } else if (start != CharClass::Blank) {
-        while (p < n && classOf(text[static_cast<size_t>(p)]) == start)
-            ++p;
-    }
-    while (p < n && classOf(text[static_cast<size_t>(p)]) == CharClass::Blank)
-        ++p;
-    return p;
+    const auto at = [this](int i) { return text[static_cast<size_t>(i)]; };
+    return varn::detail::wordRight(position, length(), at, [&](int p) {
+        return at(p) == '\r' && p + 1 < length() && at(p + 1) == '\n' ? 2 : 1;
+    });
 }
 
 int EditField::wordLeft(int position) const
 {
-    int p = position;
-    while (p > 0 && classOf(text[static_cast<size_t>(p) - 1]) == CharClass::Blank)
-        --p;
-    if (p == 0)
-        return 0;
-    CharClass before = classOf(text[static_cast<size_t>(p) - 1]);
-    if (before == CharClass::Break)
-        return (p >= 2 && text[static_cast<size_t>(p) - 1] == '\n' && text[static_cast<size_t>(p) - 2] == '\r') ? p - 2 : p - 1;
-    while (p > 0 && classOf(text[static_cast<size_t>(p) - 1]) == before)
-        --p;
-    return p;
+    const auto at = [this](int i) { return text[static_cast<size_t>(i)]; };
+    return varn::detail::wordLeft(position, at,
+                                  [&](int p) { return p >= 2 && at(p - 1) == '\n' && at(p - 2) == '\r' ? 2 : 1; });
 }
 
 // A password field gives nothing away.

@@ -6,6 +6,7 @@
 // EN_CHANGE (sent once the message is handled, as the plain edit field does).
 // Typed text takes the format of the character before the caret.
 #include "platform/win/RichEditField.h"
+#include "platform/win/TextFields.h"
 
 #include "platform/win/Backend.h"
 #include "platform/win/WindowManager.h"
@@ -21,13 +22,6 @@ namespace varn::detail {
 namespace {
 const char* const fieldProperty = "VarnRichEditField";
 }  // namespace
-
-bool RichEditField::isWordCharacter(char c)
-{
-    auto u = static_cast<unsigned char>(c);
-    return (u >= '0' && u <= '9') || (u >= 'A' && u <= 'Z') || (u >= 'a' && u <= 'z') || u == '_' ||
-           (u >= 0xC0 && u != 0xD7 && u != 0xF7);
-}
 
 void RichEditField::setSourceColour(cairo_t* cr, COLORREF color)
 {
@@ -274,43 +268,17 @@ void RichEditField::moveCaret(int position, bool extend)
         updateCaret();
 }
 
-RichEditField::CharClass RichEditField::classAt(int position) const
-{
-    char c = document.text()[static_cast<size_t>(position)];
-    if (c == ' ' || c == '\t')
-        return CharClass::Blank;
-    if (c == '\r' || c == '\v')
-        return CharClass::Break;
-    return isWordCharacter(c) ? CharClass::Word : CharClass::Other;
-}
-
+// A paragraph end and a line break are one character each.
 int RichEditField::wordLeft(int position) const
 {
-    while (position > 0 && classAt(position - 1) == CharClass::Blank)
-        --position;
-    if (position == 0)
-        return 0;
-    const CharClass kind = classAt(position - 1);
-    if (kind == CharClass::Break)
-        return position - 1;
-    while (position > 0 && classAt(position - 1) == kind)
-        --position;
-    return position;
+    const auto at = [this](int i) { return document.text()[static_cast<size_t>(i)]; };
+    return varn::detail::wordLeft(position, at, [](int) { return 1; });
 }
 
 int RichEditField::wordRight(int position) const
 {
-    if (position >= length())
-        return length();
-    const CharClass kind = classAt(position);
-    if (kind == CharClass::Break)
-        return position + 1;
-    if (kind != CharClass::Blank)
-        while (position < length() && classAt(position) == kind)
-            ++position;
-    while (position < length() && classAt(position) == CharClass::Blank)
-        ++position;
-    return position;
+    const auto at = [this](int i) { return document.text()[static_cast<size_t>(i)]; };
+    return varn::detail::wordRight(position, length(), at, [](int) { return 1; });
 }
 
 std::pair<int, int> RichEditField::lineBounds(int position) const
@@ -590,29 +558,9 @@ LRESULT RichEditField::handle(UINT message, WPARAM wParam, LPARAM lParam)
 
 namespace {
 
-RichEditField* fieldOf(HWND hwnd) { return static_cast<RichEditField*>(GetProp(hwnd, fieldProperty)); }
-
 LRESULT richEditWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    RichEditField* field = fieldOf(hwnd);
-    if (!field) {
-        if (message != WM_NCCREATE || !lParam)
-            return DefWindowProc(hwnd, message, wParam, lParam);
-        field = new RichEditField(hwnd, *reinterpret_cast<const CREATESTRUCT*>(lParam));
-        SetProp(hwnd, fieldProperty, field);
-        return DefWindowProc(hwnd, message, wParam, lParam);
-    }
-    // The field outlives a message that destroys its window until that message returns.
-    struct Depth {
-        RichEditField* field;
-        explicit Depth(RichEditField* f) : field(f) { ++field->depth; }
-        ~Depth()
-        {
-            if (--field->depth == 0 && field->destroyed)
-                delete field;
-        }
-    } depth(field);
-    return field->handle(message, wParam, lParam);
+    return fieldWindowProc<RichEditField>(fieldProperty, hwnd, message, wParam, lParam);
 }
 
 }  // namespace

@@ -65,8 +65,6 @@ private:
     void moveCaret(int position, bool extend);
     // Words as the edit field moves over them: a run of letters or of other
     // marks and the blanks after it; a paragraph end is a step of its own.
-    enum class CharClass { Blank, Break, Word, Other };
-    CharClass classAt(int position) const;
     int wordLeft(int position) const;
     int wordRight(int position) const;
     // Start and end of the shown line that holds position.
@@ -100,7 +98,6 @@ private:
 
     static constexpr int screenPixelsPerInch = 96;
     static constexpr int margin = 1;  // pixels between the client edge and the text
-    static bool isWordCharacter(char c);
     static void setSourceColour(cairo_t* cr, COLORREF color);
     // The format a window font gives text: its face, its size in half points at the
     // screen's resolution, its styles.

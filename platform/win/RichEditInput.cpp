@@ -1,6 +1,7 @@
 // The rich-text field on screen and under the user's hands: painting, keys, typed
 // characters, the mouse and scrolling.
 #include "platform/win/RichEditField.h"
+#include "platform/win/TextFields.h"
 
 #include <pango/pangocairo.h>
 
