@@ -139,34 +139,22 @@ bool TVGEdit::GotoPrevCell()
     }
 }
 
-bool TVGEdit::GotoNextRow()
-{
-    int col = grid->GetColIndex();
-    if (col < 0 || col >= grid->Columns()->Count())
-        return false;
-    for (int r = grid->GetRowIndex() + 1; r < grid->GetRowCount(); ++r) {
-        if (grid->GetIsRowUnicolumn(r))
-            continue;
-        needData(r);
-        if (isEditableCell(r, col)) {
-            grid->SetRowIndex(r);
-            grid->EnsureRowVisible(r);
-            return true;
-        }
-    }
-    return false;
-}
+bool TVGEdit::GotoNextRow() { return gotoRowInColumn(+1); }
 
-bool TVGEdit::GotoPrevRow()
+bool TVGEdit::GotoPrevRow() { return gotoRowInColumn(-1); }
+
+// Steps from the current row towards step (+1 down, -1 up), asking each row for
+// its data, to the first row whose cell in the edited column can be edited.
+bool TVGEdit::gotoRowInColumn(int step)
 {
     int col = grid->GetColIndex();
     if (col < 0 || col >= grid->Columns()->Count())
         return false;
-    for (int r = grid->GetRowIndex() - 1; r >= 0; --r) {
-        if (grid->GetIsRowUnicolumn(r))
-            continue;
+    for (int r = grid->GetRowIndex() + step; r >= 0 && r < grid->GetRowCount(); r += step) {
         needData(r);
-        if (isEditableCell(r, col)) {
+        if (r >= grid->GetRowCount())  // the handler took rows away
+            return false;
+        if (!grid->GetIsRowUnicolumn(r) && isEditableCell(r, col)) {
             grid->SetRowIndex(r);
             grid->EnsureRowVisible(r);
             return true;

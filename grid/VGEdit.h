@@ -65,6 +65,7 @@ private:
     // Hidden, the grid focused, OnRowExit(row, modified) then OnRowEnter(row).
     void leaveEdit();
     bool isEditableCell(int row, int col) const;
+    bool gotoRowInColumn(int step);
     void needData(int row);
     void loadValue(TVGColumn* column, const AnsiString& stored);
     TRect cellRectInGrid() const;
