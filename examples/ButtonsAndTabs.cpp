@@ -4,10 +4,7 @@
 //   varn-example-buttons                    a real window on a desktop
 //   varn-example-buttons --screenshot F [N] headless rendering of page N (0) to the PNG file F
 // Without a display it says so and writes buttons-tabs.png.
-#include <VarnControls.h>
-
-#include "platform/win/Backend.h"
-#include "platform/win/BackingStore.h"
+#include "ExampleMain.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -128,19 +125,7 @@ int main(int argc, char** argv)
     Application->Initialize();
     TButtonsForm* form = nullptr;
     Application->CreateForm(form);
-    const bool asked = (argc == 3 || argc == 4) && std::strcmp(argv[1], "--screenshot") == 0;
-    const char* screenshot = asked ? argv[2] : nullptr;
     if (argc == 4)
         form->showPage(std::atoi(argv[3]));
-    if (!screenshot && !varn::installLiveBackend()) {
-        std::printf("No display: the form is written to buttons-tabs.png instead.\n");
-        screenshot = "buttons-tabs.png";
-    }
-    if (screenshot) {
-        form->Show();
-        Application->ProcessMessages();
-        return varn::SaveWindowToPngFile(form->Handle(), screenshot) ? 0 : 1;
-    }
-    Application->Run();
-    return 0;
+    return runOrScreenshot(form, screenshotArgument(argc, argv), "buttons-tabs.png");
 }

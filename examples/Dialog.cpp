@@ -4,10 +4,7 @@
 // command, each search and the notes the user leaves are also printed on
 // standard output. Without a display it says so and writes the dialog to
 // example-dialog.png.
-#include <VarnControls.h>
-
-#include "platform/win/Backend.h"
-#include "platform/win/BackingStore.h"
+#include "ExampleMain.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -258,12 +255,5 @@ int main()
     Application->Initialize();
     TDialogForm* form = nullptr;
     Application->CreateForm(form);
-    if (!varn::installLiveBackend()) {
-        std::printf("No display: the dialog is written to example-dialog.png instead.\n");
-        form->Show();
-        Application->ProcessMessages();
-        return varn::SaveWindowToPngFile(form->Handle(), "example-dialog.png") ? 0 : 1;
-    }
-    Application->Run();
-    return 0;
+    return runOrScreenshot(form, nullptr, "example-dialog.png");
 }

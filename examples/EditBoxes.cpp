@@ -5,10 +5,7 @@
 //   varn-example-editboxes                    a real window on a desktop
 //   varn-example-editboxes --screenshot F     headless rendering to the PNG file F
 // Without a display it says so and writes edit-boxes.png.
-#include <VarnControls.h>
-
-#include "platform/win/Backend.h"
-#include "platform/win/BackingStore.h"
+#include "ExampleMain.h"
 
 #include <cstdio>
 #include <cstring>
@@ -72,16 +69,5 @@ int main(int argc, char** argv)
     Application->Initialize();
     TEditBoxesForm* form = nullptr;
     Application->CreateForm(form);
-    const char* screenshot = argc == 3 && std::strcmp(argv[1], "--screenshot") == 0 ? argv[2] : nullptr;
-    if (!screenshot && !varn::installLiveBackend()) {
-        std::printf("No display: the form is written to edit-boxes.png instead.\n");
-        screenshot = "edit-boxes.png";
-    }
-    if (screenshot) {
-        form->Show();
-        Application->ProcessMessages();
-        return varn::SaveWindowToPngFile(form->Handle(), screenshot) ? 0 : 1;
-    }
-    Application->Run();
-    return 0;
+    return runOrScreenshot(form, screenshotArgument(argc, argv), "edit-boxes.png");
 }

@@ -4,10 +4,7 @@
 //   varn-example-frames                    a real window on a desktop
 //   varn-example-frames --screenshot F     headless rendering to the PNG file F
 // Without a display it says so and writes frame-label.png.
-#include <VarnControls.h>
-
-#include "platform/win/Backend.h"
-#include "platform/win/BackingStore.h"
+#include "ExampleMain.h"
 
 #include <cstdio>
 #include <cstring>
@@ -125,16 +122,5 @@ int main(int argc, char** argv)
     Application->Initialize();
     TFramesForm* form = nullptr;
     Application->CreateForm(form);
-    const char* screenshot = argc == 3 && std::strcmp(argv[1], "--screenshot") == 0 ? argv[2] : nullptr;
-    if (!screenshot && !varn::installLiveBackend()) {
-        std::printf("No display: the form is written to frame-label.png instead.\n");
-        screenshot = "frame-label.png";
-    }
-    if (screenshot) {
-        form->Show();
-        Application->ProcessMessages();
-        return varn::SaveWindowToPngFile(form->Handle(), screenshot) ? 0 : 1;
-    }
-    Application->Run();
-    return 0;
+    return runOrScreenshot(form, screenshotArgument(argc, argv), "frame-label.png");
 }

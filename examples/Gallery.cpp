@@ -9,10 +9,7 @@
 //   varn-gallery --screenshot F [N]   headless rendering of page N (0) to the PNG file F
 //   varn-gallery --print F            prints the note of the last page to the PDF file F
 // Without a display it says so and writes gallery.png.
-#include <VarnControls.h>
-
-#include "platform/win/Backend.h"
-#include "platform/win/BackingStore.h"
+#include "ExampleMain.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -333,19 +330,7 @@ int main(int argc, char** argv)
         form->printNote(argv[2]);
         return 0;
     }
-    const bool asked = (argc == 3 || argc == 4) && std::strcmp(argv[1], "--screenshot") == 0;
-    const char* screenshot = asked ? argv[2] : nullptr;
     if (argc == 4)
         form->showPage(std::atoi(argv[3]));
-    if (!screenshot && !varn::installLiveBackend()) {
-        std::printf("No display: the gallery is written to gallery.png instead.\n");
-        screenshot = "gallery.png";
-    }
-    form->Show();
-    Application->ProcessMessages();
-    if (screenshot)
-        return varn::SaveWindowToPngFile(form->Handle(), screenshot) ? 0 : 1;
-    form->printTabs();
-    Application->Run();
-    return 0;
+    return runOrScreenshot(form, screenshotArgument(argc, argv), "gallery.png", [form] { form->printTabs(); });
 }

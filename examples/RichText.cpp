@@ -4,10 +4,7 @@
 //   varn-example-richtext --screenshot F     headless rendering to the PNG file F
 //   varn-example-richtext --print F          prints the note to the PDF file F
 // Without a display it says so and writes rich-text.png.
-#include <VarnControls.h>
-
-#include "platform/win/Backend.h"
-#include "platform/win/BackingStore.h"
+#include "ExampleMain.h"
 
 #include <cstdio>
 #include <cstring>
@@ -69,24 +66,12 @@ int main(int argc, char** argv)
     Application->Initialize();
     TNoteForm* form = nullptr;
     Application->CreateForm(form);
-    const bool option = argc == 3;
-    if (option && std::strcmp(argv[1], "--print") == 0) {
+    if (argc == 3 && std::strcmp(argv[1], "--print") == 0) {
         form->Show();
         Application->ProcessMessages();
         Printer()->SetFileName(argv[2]);
         form->note->Print("Informe de visita");
         return 0;
     }
-    const char* screenshot = option && std::strcmp(argv[1], "--screenshot") == 0 ? argv[2] : nullptr;
-    if (!screenshot && !varn::installLiveBackend()) {
-        std::printf("No display: the form is written to rich-text.png instead.\n");
-        screenshot = "rich-text.png";
-    }
-    if (screenshot) {
-        form->Show();
-        Application->ProcessMessages();
-        return varn::SaveWindowToPngFile(form->Handle(), screenshot) ? 0 : 1;
-    }
-    Application->Run();
-    return 0;
+    return runOrScreenshot(form, screenshotArgument(argc, argv), "rich-text.png");
 }
