@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <list>
 #include <map>
 #include <memory>
 #include <string>
@@ -19,11 +20,55 @@
 
 namespace varn::detail {
 
+struct TSurfaceFree {
+    void operator()(cairo_surface_t* surface) const { cairo_surface_destroy(surface); }
+};
+
 // One line of text rendered once as coverage, painted again in any colour.
 struct TLineImage {
-    cairo_surface_t* mask = nullptr;  // A8, the line with pad pixels on every side
-    int width = 0;                    // advance width of the line
-    int pad = 0;
+    std::unique_ptr<cairo_surface_t, TSurfaceFree> mask;  // A8 coverage of the ink; null without ink
+    int width = 0;                                       // advance width of the line
+    int natural = 0;                                     // a plain line's measured width, as lineWidth gives it
+    int left = 0;                                        // the mask's corner from the line cell's
+    int top = 0;
+};
+
+// A map from texts to values that keeps at most `limit` entries and drops the
+// least recently used one to make room, so that a full cache keeps what is on
+// screen instead of starting over.
+template <typename Value>
+class TRecentCache {
+public:
+    explicit TRecentCache(size_t limit) : limit(limit) {}
+
+    // The cached value, now the most recently used; nullptr when absent.
+    Value* find(const std::string& key)
+    {
+        auto it = index.find(std::string_view(key));
+        if (it == index.end())
+            return nullptr;
+        entries.splice(entries.begin(), entries, it->second);
+        return &it->second->second;
+    }
+
+    Value& insert(std::string key, Value value)
+    {
+        if (entries.size() >= limit) {
+            index.erase(std::string_view(entries.back().first));
+            entries.pop_back();
+        }
+        entries.emplace_front(std::move(key), std::move(value));
+        index.emplace(std::string_view(entries.front().first), entries.begin());
+        return entries.front().second;
+    }
+
+    size_t size() const { return entries.size(); }
+
+private:
+    using Entries = std::list<std::pair<std::string, Value>>;
+    size_t limit;
+    Entries entries;  // most recently used first; the index keys view these strings
+    std::unordered_map<std::string_view, typename Entries::iterator> index;
 };
 
 struct TFontEntry {
@@ -31,20 +76,14 @@ struct TFontEntry {
     PangoAttrList* attrs = nullptr;  // underline and strike-out; null without them
     int ascent = 0;                  // baseline below the top of a line, pixels
     int height = 0;                  // line height (ascent + descent), pixels
-    std::unordered_map<std::string, int> widths;  // measured single-line widths by 8-bit text
+    TRecentCache<int> widths;  // measured single-line widths by 8-bit text
     // Rendered single lines by text, ellipsis width and underlined character.
-    std::unordered_map<std::string, TLineImage> lines;
+    TRecentCache<TLineImage> lines;
 
-    void clearLines()
-    {
-        for (auto& [key, line] : lines)
-            cairo_surface_destroy(line.mask);
-        lines.clear();
-    }
+    TFontEntry(size_t maxWidths, size_t maxLines) : widths(maxWidths), lines(maxLines) {}
 
     ~TFontEntry()
     {
-        clearLines();
         pango_font_description_free(desc);
         if (attrs)
             pango_attr_list_unref(attrs);
@@ -154,7 +193,7 @@ TFontEntry* fontEntryFor(const TFontSpec& face)
         if (cell > 0)
             pixels = std::max(1.0, std::round(face.Height * 100.0 / cell));
     }
-    auto entry = std::make_unique<TFontEntry>();
+    auto entry = std::make_unique<TFontEntry>(maxCachedWidths, maxCachedLines);
     entry->desc = makeDescription(face, pixels);
     measureLine(entry->desc, entry->ascent, entry->height);
     if (face.Style & (4 | 8)) {
@@ -176,10 +215,20 @@ TFontEntry* currentFont(HDC dc)
     return dc->fontEntry;
 }
 
+// The plain text (no prefix underline) last put into a DC's layout: measuring a
+// new text and then rendering it lays it out once, not twice.
+struct TLaidOut {
+    PangoLayout* layout = nullptr;
+    TFontEntry* font = nullptr;
+    std::string text;
+} laidOut;
+
 PangoLayout* layoutFor(HDC dc, TFontEntry* font)
 {
-    if (!dc->layout)
+    if (!dc->layout) {
         dc->layout = pango_layout_new(sharedContext());
+        laidOut.layout = nullptr;  // a new layout may reuse a freed one's address
+    }
     if (dc->layoutFont != font) {
         pango_layout_set_font_description(dc->layout, font->desc);
         pango_layout_set_attributes(dc->layout, font->attrs);
@@ -202,19 +251,16 @@ std::string withoutLineBreaks(const char* text, int count)
     return s;
 }
 
+PangoLayout* layoutLine(HDC dc, TFontEntry* font, const std::string& ansi, int underlined, int ellipsisWidth);
+
 int lineWidth(HDC dc, TFontEntry* font, const std::string& ansi)
 {
-    auto it = font->widths.find(ansi);
-    if (it != font->widths.end())
-        return it->second;
-    PangoLayout* layout = layoutFor(dc, font);
-    std::string utf8 = AnsiToUtf8(ansi);
-    pango_layout_set_text(layout, utf8.data(), static_cast<int>(utf8.size()));
+    if (const int* width = font->widths.find(ansi))
+        return *width;
+    PangoLayout* layout = layoutLine(dc, font, ansi, -1, -1);
     PangoRectangle logical;
     pango_layout_get_pixel_extents(layout, nullptr, &logical);
-    if (font->widths.size() >= maxCachedWidths)
-        font->widths.clear();
-    font->widths.emplace(ansi, logical.width);
+    font->widths.insert(ansi, logical.width);
     return logical.width;
 }
 
@@ -236,10 +282,6 @@ bool GetTextExtentPoint32(HDC dc, const char* text, int count, SIZE* size)
     size->cy = font->height;
     return true;
 }
-
-namespace {
-PangoLayout* layoutLine(HDC dc, TFontEntry* font, const std::string& latin1, int underlined, int ellipsisWidth);
-}  // namespace
 
 // Line breaks take no room, as TextOut leaves them out; a cluster of several
 // characters (a ligature) is shared out evenly among them.
@@ -329,8 +371,11 @@ namespace {
 PangoLayout* layoutLine(HDC dc, TFontEntry* font, const std::string& ansi, int underlined, int ellipsisWidth)
 {
     PangoLayout* layout = layoutFor(dc, font);
-    std::string utf8 = AnsiToUtf8(ansi);
-    pango_layout_set_text(layout, utf8.data(), static_cast<int>(utf8.size()));
+    if (laidOut.layout != layout || laidOut.font != dc->layoutFont || laidOut.text != ansi) {
+        std::string utf8 = AnsiToUtf8(ansi);
+        pango_layout_set_text(layout, utf8.data(), static_cast<int>(utf8.size()));
+        laidOut = {layout, dc->layoutFont, ansi};
+    }
     if (underlined >= 0) {
         PangoAttrList* attrs = font->attrs ? pango_attr_list_copy(font->attrs) : pango_attr_list_new();
         PangoAttribute* underline = pango_attr_underline_new(PANGO_UNDERLINE_SINGLE);
@@ -342,6 +387,7 @@ PangoLayout* layoutLine(HDC dc, TFontEntry* font, const std::string& ansi, int u
         pango_layout_set_attributes(layout, attrs);
         pango_attr_list_unref(attrs);
         dc->layoutFont = nullptr;  // the next text sets the font's own attributes again
+        laidOut.layout = nullptr;
     }
     if (ellipsisWidth >= 0) {
         pango_layout_set_width(layout, ellipsisWidth * PANGO_SCALE);
@@ -350,36 +396,59 @@ PangoLayout* layoutLine(HDC dc, TFontEntry* font, const std::string& ansi, int u
     return layout;
 }
 
-// The rendered image of a single line, from the font's cache when painted before.
-const TLineImage& lineImage(HDC dc, TFontEntry* font, const std::string& ansi, int underlined, int ellipsisWidth)
+std::string lineKey(const std::string& ansi, int underlined, int ellipsisWidth)
 {
     std::string key = ansi;
     key += '\0';
     key += std::to_string(ellipsisWidth);
     key += '\0';
     key += std::to_string(underlined);
-    auto it = font->lines.find(key);
-    if (it != font->lines.end())
-        return it->second;
-    if (font->lines.size() >= maxCachedLines)
-        font->clearLines();
+    return key;
+}
 
+const TLineImage& renderLine(HDC dc, TFontEntry* font, const std::string& ansi, int underlined, int ellipsisWidth,
+                             std::string key);
+
+// The rendered image of a single line, from the font's cache when painted before.
+const TLineImage& lineImage(HDC dc, TFontEntry* font, const std::string& ansi, int underlined, int ellipsisWidth)
+{
+    std::string key = lineKey(ansi, underlined, ellipsisWidth);
+    if (const TLineImage* cached = font->lines.find(key))
+        return *cached;
+    return renderLine(dc, font, ansi, underlined, ellipsisWidth, std::move(key));
+}
+
+// Lays the line out (once: a text just measured is still in the layout),
+// renders it and keeps it in the font's cache under key.
+const TLineImage& renderLine(HDC dc, TFontEntry* font, const std::string& ansi, int underlined, int ellipsisWidth,
+                             std::string key)
+{
     PangoLayout* layout = layoutLine(dc, font, ansi, underlined, ellipsisWidth);
     PangoLayoutLine* line = pango_layout_get_line_readonly(layout, 0);
-    PangoRectangle logical;
-    pango_layout_line_get_pixel_extents(line, nullptr, &logical);
+    PangoRectangle ink, logical;
+    pango_layout_line_get_pixel_extents(line, &ink, &logical);
     TLineImage image;
     image.width = logical.width;
-    // Glyphs may reach past the advance and above the ascent (accents on capitals).
-    image.pad = font->height / 2 + 2;
-    image.mask = cairo_image_surface_create(CAIRO_FORMAT_A8, image.width + 2 * image.pad, font->height + 2 * image.pad);
-    cairo_t* cr = cairo_create(image.mask);
-    cairo_set_antialias(cr, CAIRO_ANTIALIAS_NONE);  // crisp underlines, as on the DC; glyphs keep their own
-    cairo_move_to(cr, image.pad, image.pad + font->ascent);
-    pango_cairo_show_layout_line(cr, line);
-    cairo_destroy(cr);
-    cairo_surface_flush(image.mask);
-    return font->lines.emplace(std::move(key), image).first->second;
+    if (underlined < 0 && ellipsisWidth < 0) {
+        PangoRectangle measured;
+        pango_layout_get_pixel_extents(layout, nullptr, &measured);
+        image.natural = measured.width;
+    }
+    // The mask covers the ink, which may reach past the advance and above the
+    // ascent (accents on capitals), with a pixel around it for the antialiasing;
+    // the smaller the mask, the less every later paint of it composites.
+    if (ink.width > 0 && ink.height > 0) {
+        image.left = ink.x - 1;
+        image.top = font->ascent + ink.y - 1;
+        image.mask.reset(cairo_image_surface_create(CAIRO_FORMAT_A8, ink.width + 2, ink.height + 2));
+        cairo_t* cr = cairo_create(image.mask.get());
+        cairo_set_antialias(cr, CAIRO_ANTIALIAS_NONE);  // crisp underlines, as on the DC; glyphs keep their own
+        cairo_move_to(cr, -image.left, font->ascent - image.top);
+        pango_cairo_show_layout_line(cr, line);
+        cairo_destroy(cr);
+        cairo_surface_flush(image.mask.get());
+    }
+    return font->lines.insert(std::move(key), std::move(image));
 }
 
 // Paints a line image with its cell's top-left corner at (x, y): the cell in
@@ -392,8 +461,10 @@ void paintLine(HDC dc, const TLineImage& image, int x, int y, int lineHeight)
         cairo_rectangle(cr, x, y, image.width, lineHeight);
         cairo_fill(cr);
     }
+    if (!image.mask)
+        return;
     setSource(cr, dc->textColor);
-    cairo_mask_surface(cr, image.mask, x - image.pad, y - image.pad);
+    cairo_mask_surface(cr, image.mask.get(), x + image.left, y + image.top);
 }
 
 // Draws one line straight from the layout with its cell's top-left corner at
@@ -430,10 +501,15 @@ bool TextOut(HDC dc, int x, int y, const char* text, int count)
     std::string ansi = withoutLineBreaks(text ? text : "", count);
     if (ansi.empty())
         return true;
-    if (!rotated(dc) && lineWidth(dc, font, ansi) <= maxCachedLineWidth)
-        paintLine(dc, lineImage(dc, font, ansi, -1, -1), x, y, font->height);
-    else
-        paintRotatedLine(dc, font, ansi, x, y);  // very long lines are not cached either
+    if (!rotated(dc)) {
+        std::string key = lineKey(ansi, -1, -1);
+        const TLineImage* plain = font->lines.find(key);
+        if (plain || lineWidth(dc, font, ansi) <= maxCachedLineWidth) {
+            paintLine(dc, plain ? *plain : renderLine(dc, font, ansi, -1, -1, std::move(key)), x, y, font->height);
+            return true;
+        }
+    }
+    paintRotatedLine(dc, font, ansi, x, y);  // very long lines are not cached either
     return true;
 }
 
@@ -525,8 +601,11 @@ int DrawTextEx(HDC dc, const char* text, int count, TRect* rect, unsigned format
     };
 
     if (oneLine) {
-        // The common case (every grid cell): measured and rendered through the font's caches.
-        int natural = lineWidth(dc, font, ansi);
+        // The common case (every grid cell): measured and rendered through the
+        // font's caches. A line painted before plain knows its width: one look-up.
+        std::string plainKey = lineKey(ansi, -1, -1);
+        const TLineImage* plain = font->lines.find(plainKey);
+        int natural = plain ? plain->natural : lineWidth(dc, font, ansi);
         if (format & DT_CALCRECT) {
             rect->right = rect->left + leftMargin + natural + rightMargin;
             rect->bottom = rect->top + lineHeight;
@@ -534,7 +613,10 @@ int DrawTextEx(HDC dc, const char* text, int count, TRect* rect, unsigned format
         }
         int ellipsisWidth = (format & DT_END_ELLIPSIS) && natural > area.Width() ? std::max(0, area.Width()) : -1;
         if (natural <= maxCachedLineWidth) {
-            const TLineImage& image = lineImage(dc, font, ansi, underlined, ellipsisWidth);
+            const bool isPlain = underlined < 0 && ellipsisWidth < 0;
+            const TLineImage& image = !isPlain ? lineImage(dc, font, ansi, underlined, ellipsisWidth)
+                                      : plain  ? *plain
+                                               : renderLine(dc, font, ansi, -1, -1, std::move(plainKey));
             clipToRect();
             paintLine(dc, image, lineLeft(image.width), top, lineHeight);
             cairo_restore(cr);

@@ -264,3 +264,32 @@ TEST(DrawText, EscapementRotatesTextDownAndUp)
     clipped.draw(caption, {50, 100, 60, 110}, DT_SINGLELINE);
     EXPECT_EQ(clipped.ink(), TRect{});
 }
+
+TEST(DrawText, CachedLinesMatchLinesDrawnFromTheLayoutAndSurviveAFullCache)
+{
+    // A single line goes through the font's cache of rendered lines; the first
+    // line of a text with a line break is drawn from the layout itself. Both
+    // must give the same pixels, accents above capitals and descenders included.
+    const char* samples[] = {"\xD1" "and\xFA \xC1vila \xC9xito", "gypsy jq", "Cliente 123,45 \xBA",
+                             "&Archivo", "W"};
+    for (const char* sample : samples) {
+        Page cached(300, 40), direct(300, 40);
+        cached.draw(sample, {10, 10, 290, 40}, DT_SINGLELINE | DT_NOCLIP);
+        std::string twoLines = std::string(sample) + "\nx";
+        direct.draw(twoLines.c_str(), {10, 10, 290, 40}, DT_NOCLIP);
+        for (int y = 0; y < 10 + cached.canvas->TextHeight("Xy"); ++y)
+            for (int x = 0; x < 300; ++x)
+                ASSERT_EQ(cached.bitmap.pixel(x, y), direct.bitmap.pixel(x, y)) << sample << " at " << x << "," << y;
+    }
+
+    // Thousands of other lines later the first one is drawn again, the same.
+    Page first(300, 30), again(300, 30), filler(300, 30);
+    first.draw("\xC1rbol de Navidad", {0, 5, 300, 30}, DT_SINGLELINE);
+    for (int i = 0; i < 5000; ++i)
+        filler.draw(("l\xEDnea " + std::to_string(i)).c_str(), {0, 5, 300, 30}, DT_SINGLELINE);
+    again.draw("\xC1rbol de Navidad", {0, 5, 300, 30}, DT_SINGLELINE);
+    EXPECT_EQ(first.ink(), again.ink());
+    for (int y = 0; y < 30; ++y)
+        for (int x = 0; x < 300; ++x)
+            ASSERT_EQ(first.bitmap.pixel(x, y), again.bitmap.pixel(x, y)) << x << "," << y;
+}
