@@ -50,15 +50,24 @@ void TVGScrollBox::UpdateScroll(bool repaint)
     VertScrollBar()->SetRange(grid->GetRowCount() * h + grid->GetDiferenceRowHeight());
     VertScrollBar()->SetIncrement(h);
     VertScrollBar()->SetPosition(grid->GetRowTop() * h);
-    grid->Header()->SetScrollOffset(-horzOffset);
 
-    colEdges.Clear();
-    int edge = -horzOffset;
-    colEdges.Add(edge);
+    // Appending a row calls this for every row: the edges and the header are
+    // left alone when they came out the same.
     TVGColumnCollection* columns = grid->Columns();
-    for (int k = 0; k < columns->Count(); ++k) {
+    bool same = colEdges.Count() == columns->Count() + 1 && colEdges.Get(0) == -horzOffset;
+    for (int k = 0, edge = -horzOffset; same && k < columns->Count(); ++k) {
         edge += columns->Items(k)->Width();
+        same = colEdges.Get(k + 1) == edge;
+    }
+    if (!same || grid->Header()->GetScrollOffset() != -horzOffset) {
+        grid->Header()->SetScrollOffset(-horzOffset);
+        colEdges.Clear();
+        int edge = -horzOffset;
         colEdges.Add(edge);
+        for (int k = 0; k < columns->Count(); ++k) {
+            edge += columns->Items(k)->Width();
+            colEdges.Add(edge);
+        }
     }
     if (!inPaint) {
         repaintAll = repaintAll || repaint;
