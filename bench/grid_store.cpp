@@ -3,9 +3,11 @@
 //   append          AddRow and ten SetString     vs  a reserved std::vector<std::array<std::string, 10>>
 //   find            FindColumnText over the ten  vs  folding each text through a table, then find
 //                   columns, the hit in the last row
+//   sort            SortBy a text column         vs  std::sort of the same texts' collation keys
 //   teardown        destroying the grid after    vs  destroying it without the sort
 //                   a SortBy
-// Run by hand: build/bench/bench_grid_store
+// Run by hand: build/bench/bench_grid_store; VARN_BENCH_ROWS=10000000 for ten
+// million rows (about 2 GB).
 #include "MedianReporter.h"
 
 #include "grid/VarnGrid.h"
@@ -16,7 +18,9 @@
 #include <malloc.h>
 
 #include <array>
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -24,7 +28,11 @@
 
 namespace {
 
-constexpr int rowCount = 1'000'000, columns = 10;
+constexpr int columns = 10;
+const int rowCount = [] {
+    const char* rows = std::getenv("VARN_BENCH_ROWS");
+    return rows && std::atoi(rows) > 1 ? std::atoi(rows) : 1'000'000;
+}();
 const char* const needle = "zq\xF1x";
 
 using PlainRow = std::array<std::string, columns>;
@@ -194,6 +202,36 @@ void findFloor(benchmark::State& state)
     }
 }
 
+void sort(benchmark::State& state)
+{
+    source();
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto grid = makeGrid();
+        fill(*grid);
+        state.ResumeTiming();
+        grid->SortBy("c0");
+        state.PauseTiming();
+        if (AnsiSortKeyText(grid->GetString(0, 0)) > AnsiSortKeyText(grid->GetString(1, 0)))
+            state.SkipWithError("not sorted");
+        grid.reset();
+        state.ResumeTiming();
+    }
+}
+
+void sortFloor(benchmark::State& state)
+{
+    const Source& s = source();
+    for (auto _ : state) {
+        std::vector<std::string> keys;
+        keys.reserve(size_t(rowCount));
+        for (int r = 0; r < rowCount; ++r)
+            keys.push_back(AnsiSortKeyText(AnsiString(s.text(r, 0))));
+        std::sort(keys.begin(), keys.end());
+        benchmark::DoNotOptimize(keys.data());
+    }
+}
+
 void teardown(benchmark::State& state, bool sorted)
 {
     source();
@@ -216,12 +254,17 @@ void teardownFloor(benchmark::State& state) { teardown(state, false); }
 int main(int argc, char** argv)
 {
     auto each = [](benchmark::internal::Benchmark* b, int iterations) {
-        b->Unit(benchmark::kMillisecond)->Iterations(iterations)->Repetitions(5)->ReportAggregatesOnly(true);
+        b->Unit(benchmark::kMillisecond)
+            ->Iterations(iterations)
+            ->Repetitions(rowCount > 1'000'000 ? 3 : 5)
+            ->ReportAggregatesOnly(true);
     };
     each(benchmark::RegisterBenchmark("append", append), 1);
     each(benchmark::RegisterBenchmark("appendFloor", appendFloor), 1);
     each(benchmark::RegisterBenchmark("find", find), 3);
     each(benchmark::RegisterBenchmark("findFloor", findFloor), 3);
+    each(benchmark::RegisterBenchmark("sort", sort), 1);
+    each(benchmark::RegisterBenchmark("sortFloor", sortFloor), 1);
     each(benchmark::RegisterBenchmark("teardownAfterSort", teardownAfterSort), 1);
     each(benchmark::RegisterBenchmark("teardownFloor", teardownFloor), 1);
     varn::bench::MedianReporter reporter;
@@ -230,11 +273,13 @@ int main(int argc, char** argv)
     // CPU time: the machine is shared, and waiting for it is no part of the work.
     auto real = [&](const char* name) { return reporter.medians[name].second; };
     if (real("appendFloor") > 0 && real("findFloor") > 0 && real("teardownFloor") > 0) {
-        std::printf("\nmedian CPU times, ms (ratio to the floor):\n");
-        std::printf("  append 1,000,000 x 10 texts: %.1f vs %.1f (%.2f, at most 1.0)\n", real("append"),
+        std::printf("\nmedian CPU times at %d rows, ms (ratio to the floor):\n", rowCount);
+        std::printf("  append, 10 texts a row:       %.1f vs %.1f (%.2f, at most 1.0)\n", real("append"),
                     real("appendFloor"), real("append") / real("appendFloor"));
         std::printf("  find, hit in the last row:   %.1f vs %.1f (%.2f, at most 1.2)\n", real("find"),
                     real("findFloor"), real("find") / real("findFloor"));
+        std::printf("  sort by a text column:       %.1f vs %.1f (%.2f)\n", real("sort"), real("sortFloor"),
+                    real("sort") / real("sortFloor"));
         std::printf("  teardown after a sort:       %.1f vs %.1f (%.2f, at most 2)\n", real("teardownAfterSort"),
                     real("teardownFloor"), real("teardownAfterSort") / real("teardownFloor"));
         std::printf("  text %.1f bytes a row; heap per row: see heap_bytes_per_row (at most 170)\n",
