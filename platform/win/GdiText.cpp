@@ -561,6 +561,126 @@ const TLineImage& renderLine(HDC dc, TFontEntry* font, const std::string& ansi, 
     return font->lines.insert(std::move(key), std::move(image));
 }
 
+// A plain line shaped without a layout: the items Pango's itemizer finds and
+// their glyphs. A layout also finds line breaks and builds lines, which a
+// single line of plain text does not need; the glyphs, their places and so
+// the pixels are the same.
+struct TShapedLine {
+    struct Run {
+        PangoFont* font;
+        PangoGlyphString* glyphs;
+    };
+    std::vector<Run> runs;
+    int natural = 0;           // logical width, pixels (as the layout measures it)
+    PangoRectangle ink{};      // pixels, from the line's start and baseline
+
+    TShapedLine() = default;
+    TShapedLine(const TShapedLine&) = delete;
+    TShapedLine& operator=(const TShapedLine&) = delete;
+    ~TShapedLine()
+    {
+        for (Run& run : runs) {
+            g_object_unref(run.font);
+            pango_glyph_string_free(run.glyphs);
+        }
+    }
+};
+
+// Tabs, control characters, the soft hyphen and the code page's unassigned
+// bytes are left to the layout, which treats some of them specially.
+bool plainShapable(TFontEntry* font, const std::string& ansi)
+{
+    if (font->attrs)
+        return false;
+    for (char ch : ansi) {
+        auto c = static_cast<unsigned char>(ch);
+        if (c < 0x20 || c == 0x7F || c == 0xAD || c == 0x81 || c == 0x8D || c == 0x8F || c == 0x90 || c == 0x9D)
+            return false;
+    }
+    return true;
+}
+
+bool shapePlain(TFontEntry* font, const std::string& ansi, TShapedLine& line)
+{
+    static PangoContext* context = [] {
+        PangoContext* c = pango_font_map_create_context(pango_cairo_font_map_get_default());
+        pango_cairo_context_set_font_options(c, pango_cairo_context_get_font_options(sharedContext()));
+        pango_cairo_context_set_resolution(c, pango_cairo_context_get_resolution(sharedContext()));
+        pango_context_set_language(c, pango_context_get_language(sharedContext()));
+        return c;
+    }();
+    static PangoAttrList* noAttributes = pango_attr_list_new();
+    static const PangoFontDescription* contextFont = nullptr;
+    if (contextFont != font->desc) {
+        pango_context_set_font_description(context, font->desc);
+        contextFont = font->desc;
+    }
+    const std::string utf8 = AnsiToUtf8(ansi);
+    const int length = static_cast<int>(utf8.size());
+    const PangoShapeFlags flags =
+        pango_context_get_round_glyph_positions(context) ? PANGO_SHAPE_ROUND_POSITIONS : PANGO_SHAPE_NONE;
+    GList* items = pango_itemize(context, utf8.data(), 0, length, noAttributes, nullptr);
+    int x = 0;
+    PangoRectangle ink{};
+    bool rightToLeft = false;
+    for (GList* l = items; l; l = l->next) {
+        auto* item = static_cast<PangoItem*>(l->data);
+        rightToLeft = rightToLeft || (item->analysis.level % 2) != 0;
+        PangoGlyphString* glyphs = pango_glyph_string_new();
+        pango_shape_with_flags(utf8.data() + item->offset, item->length, utf8.data(), length, &item->analysis, glyphs,
+                               flags);
+        line.runs.push_back({PANGO_FONT(g_object_ref(item->analysis.font)), glyphs});
+        PangoRectangle runInk, runLogical;
+        pango_glyph_string_extents(glyphs, item->analysis.font, &runInk, &runLogical);
+        if (runInk.width > 0 && runInk.height > 0) {
+            runInk.x += x;
+            if (ink.width == 0 || ink.height == 0) {
+                ink = runInk;
+            } else {
+                int left = std::min(ink.x, runInk.x), top = std::min(ink.y, runInk.y);
+                int right = std::max(ink.x + ink.width, runInk.x + runInk.width);
+                int bottom = std::max(ink.y + ink.height, runInk.y + runInk.height);
+                ink = {left, top, right - left, bottom - top};
+            }
+        }
+        x += runLogical.width;
+        pango_item_free(item);
+    }
+    g_list_free(items);
+    if (rightToLeft)
+        return false;  // the layout orders such runs; these texts never have them
+    PangoRectangle logical{0, 0, x, 0};
+    pango_extents_to_pixels(&ink, nullptr);
+    pango_extents_to_pixels(nullptr, &logical);
+    line.ink = ink;
+    line.natural = logical.width;
+    return true;
+}
+
+// Renders a shaped plain line and keeps it in the font's cache under key.
+const TLineImage& renderShaped(TFontEntry* font, const TShapedLine& line, std::string key)
+{
+    TLineImage image;
+    image.width = line.natural;
+    image.natural = line.natural;
+    if (line.ink.width > 0 && line.ink.height > 0) {
+        image.left = line.ink.x - 1;
+        image.top = font->ascent + line.ink.y - 1;
+        image.mask.reset(cairo_image_surface_create(CAIRO_FORMAT_A8, line.ink.width + 2, line.ink.height + 2));
+        cairo_t* cr = cairo_create(image.mask.get());
+        cairo_set_antialias(cr, CAIRO_ANTIALIAS_NONE);
+        double x = -image.left;
+        for (const TShapedLine::Run& run : line.runs) {
+            cairo_move_to(cr, x, font->ascent - image.top);
+            pango_cairo_show_glyph_string(cr, run.font, run.glyphs);
+            x += pango_glyph_string_get_width(run.glyphs) / double(PANGO_SCALE);
+        }
+        cairo_destroy(cr);
+        cairo_surface_flush(image.mask.get());
+    }
+    return font->lines.insert(std::move(key), std::move(image));
+}
+
 // Paints a line image with its cell's top-left corner at (x, y): the cell in
 // the background colour when opaque, then the glyphs in the text colour.
 void paintLine(HDC dc, const TLineImage& image, int x, int y, int lineHeight)
@@ -715,6 +835,17 @@ int DrawTextEx(HDC dc, const char* text, int count, TRect* rect, unsigned format
         // font's caches. A line painted before plain knows its width: one look-up.
         std::string plainKey = lineKey(ansi, -1, -1);
         const TLineImage* plain = font->lines.find(plainKey);
+        if (!plain && underlined < 0 && !(format & DT_CALCRECT) && plainShapable(font, ansi)) {
+            // A new plain text: shaped once; kept rendered when it fits as it is.
+            TShapedLine shaped;
+            if (shapePlain(font, ansi, shaped)) {
+                const bool fits = !(format & DT_END_ELLIPSIS) || shaped.natural <= area.Width();
+                if (fits && shaped.natural <= maxCachedLineWidth)
+                    plain = &renderShaped(font, shaped, plainKey);
+                else if (!font->widths.find(ansi))
+                    font->widths.insert(ansi, shaped.natural);
+            }
+        }
         int natural = plain ? plain->natural : lineWidth(dc, font, ansi);
         if (format & DT_CALCRECT) {
             rect->right = rect->left + leftMargin + natural + rightMargin;

@@ -271,7 +271,8 @@ TEST(DrawText, CachedLinesMatchLinesDrawnFromTheLayoutAndSurviveAFullCache)
     // line of a text with a line break is drawn from the layout itself. Both
     // must give the same pixels, accents above capitals and descenders included.
     const char* samples[] = {"\xD1" "and\xFA \xC1vila \xC9xito", "gypsy jq", "Cliente 123,45 \xBA",
-                             "&Archivo", "W"};
+                             "&Archivo", "W",  "AVATAR Te Wo Yo r. 1.234,56 \x80", "ffi fl \x93" "cita\x94 \x85",
+                             "  dos espacios  ", "12/03/2024"};
     for (const char* sample : samples) {
         Page cached(300, 40), direct(300, 40);
         cached.draw(sample, {10, 10, 290, 40}, DT_SINGLELINE | DT_NOCLIP);
