@@ -169,12 +169,42 @@ AnsiString TVGScrollBox::GetCellText(int row, int col)
 
 // ---- Painting ----------------------------------------------------------------------------------
 
+// The rows a paint draws, from the top row: their cells fill them edge to edge
+// unless check boxes or images leave room in front of the first cell.
+TRect TVGScrollBox::rowsArea()
+{
+    int count = grid->GetRowCount();
+    if (count == 0 || grid->CheckBoxes() || grid->Images() || colEdges.Count() < 2)
+        return {};
+    int top = grid->GetRowTop();
+    int last = std::min(count, top + grid->GetNumOfEntireRows() + 1);
+    int painted = std::min(grid->Columns()->Count(), VGCellCount);  // cells past 36 are never drawn
+    int right = colEdges.Get(std::min(painted, colEdges.Count() - 1));
+    if (last <= top || right <= 0)
+        return {};
+    return {0, 0, right, (last - top) * grid->RowHeight()};
+}
+
+// Fills the body with ColorBk where no row's cells will be drawn over it.
+void TVGScrollBox::fillOutsideRows(TCanvas* canvas)
+{
+    canvas->Brush()->SetColor(grid->ColorBk());
+    canvas->Brush()->SetStyle(bsSolid);
+    TRect client = ClientRect();
+    TRect rows = rowsArea();
+    if (rows.right <= 0 || rows.bottom <= 0) {
+        canvas->FillRect(client);
+        return;
+    }
+    canvas->FillRect({rows.right, client.top, std::max(client.right, rows.right), client.bottom});
+    canvas->FillRect({client.left, rows.bottom, rows.right, std::max(client.bottom, rows.bottom)});
+}
+
 void TVGScrollBox::PaintBody()
 {
+    TRect rows = rowsArea();
     if (repaintAll) {
-        bodyCanvas->Brush()->SetColor(grid->ColorBk());
-        bodyCanvas->Brush()->SetStyle(bsSolid);
-        bodyCanvas->FillRect(ClientRect());
+        fillOutsideRows(bodyCanvas.get());
         repaintAll = false;
     }
     int count = grid->GetRowCount();
@@ -183,6 +213,14 @@ void TVGScrollBox::PaintBody()
         int last = std::min(count, top + grid->GetNumOfEntireRows() + 1);
         for (int r = top; r < last; ++r)
             paintRowOn(r);
+    }
+    // A data handler that removed rows while they were painted leaves their
+    // place unpainted: it shows ColorBk, as it would have.
+    int left = grid->GetRowCount() - grid->GetRowTop();
+    if (rows.bottom > 0 && left * grid->RowHeight() < rows.bottom) {
+        bodyCanvas->Brush()->SetColor(grid->ColorBk());
+        bodyCanvas->Brush()->SetStyle(bsSolid);
+        bodyCanvas->FillRect({0, std::max(0, left) * grid->RowHeight(), rows.right, rows.bottom});
     }
     int current = grid->GetRowIndex();
     if (current != -1 && current < count && grid->OnRowNeedData && !grid->GetRowInfo(current)->unicolumn)
@@ -377,8 +415,7 @@ void TVGScrollBox::WndProc(TMessage& Message)
         if (HDC dc = reinterpret_cast<HDC>(Message.WParam)) {
             TCanvas canvas;
             canvas.SetHandle(dc);
-            canvas.Brush()->SetColor(grid->ColorBk());
-            canvas.FillRect(ClientRect());
+            fillOutsideRows(&canvas);
             canvas.SetHandle(nullptr);
         }
         Message.Result = 1;
