@@ -217,7 +217,8 @@ void TVGRowTexts::set(int key, std::string_view text)
         return;
     }
     reserve(newUsed);
-    std::memmove(block + at + newSize, block + at + oldSize, used - at - oldSize);
+    if (at + oldSize < used)  // entries after this one move
+        std::memmove(block + at + newSize, block + at + oldSize, used - at - oldSize);
     if (newSize > 0)
         writeEntry(block + at, key, text);
     writeUint32(block, static_cast<uint32_t>(newUsed));

@@ -15,6 +15,7 @@
 #include "platform/SysUtils.h"
 #include "utils/BlockArray.h"
 
+#include <cstddef>
 #include <functional>
 #include <memory>
 #include <vector>
