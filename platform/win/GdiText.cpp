@@ -23,10 +23,14 @@ namespace varn::detail {
 struct TSurfaceFree {
     void operator()(cairo_surface_t* surface) const { cairo_surface_destroy(surface); }
 };
+struct TPatternFree {
+    void operator()(cairo_pattern_t* pattern) const { cairo_pattern_destroy(pattern); }
+};
 
 // One line of text rendered once as coverage, painted again in any colour.
 struct TLineImage {
     std::unique_ptr<cairo_surface_t, TSurfaceFree> mask;  // A8 coverage of the ink; null without ink
+    std::unique_ptr<cairo_pattern_t, TPatternFree> pattern;  // of mask, made once for every paint
     int width = 0;                                       // advance width of the line
     int natural = 0;                                     // a plain line's measured width, as lineWidth gives it
     int left = 0;                                        // the mask's corner from the line cell's
@@ -557,6 +561,7 @@ const TLineImage& renderLine(HDC dc, TFontEntry* font, const std::string& ansi, 
         pango_cairo_show_layout_line(cr, line);
         cairo_destroy(cr);
         cairo_surface_flush(image.mask.get());
+        image.pattern.reset(cairo_pattern_create_for_surface(image.mask.get()));
     }
     return font->lines.insert(std::move(key), std::move(image));
 }
@@ -677,6 +682,7 @@ const TLineImage& renderShaped(TFontEntry* font, const TShapedLine& line, std::s
         }
         cairo_destroy(cr);
         cairo_surface_flush(image.mask.get());
+        image.pattern.reset(cairo_pattern_create_for_surface(image.mask.get()));
     }
     return font->lines.insert(std::move(key), std::move(image));
 }
@@ -694,7 +700,11 @@ void paintLine(HDC dc, const TLineImage& image, int x, int y, int lineHeight)
     if (!image.mask)
         return;
     setSource(cr, dc->textColor);
-    cairo_mask_surface(cr, image.mask.get(), x + image.left, y + image.top);
+    // What cairo_mask_surface does, without making a pattern every time.
+    cairo_matrix_t matrix;
+    cairo_matrix_init_translate(&matrix, -(x + image.left), -(y + image.top));
+    cairo_pattern_set_matrix(image.pattern.get(), &matrix);
+    cairo_mask(cr, image.pattern.get());
 }
 
 // Draws one line straight from the layout with its cell's top-left corner at
