@@ -318,8 +318,15 @@ void TVGScrollBox::paintRowOn(int row)
             canvas->Pen()->SetColor(clSilver);
             canvas->MoveTo(cellRect.left, rowRect.top);
             canvas->LineTo(cellRect.left, rowRect.bottom - 1);
-            canvas->MoveTo(cellRect.right, rowRect.top);
-            canvas->LineTo(cellRect.right, rowRect.bottom - 1);
+            // The next cell drawn fills over this right edge and draws it as its
+            // left one: the line is drawn here only when no such cell follows.
+            int next = c + 1;
+            while (!info->unicolumn && next < n && info->spanNext[next - 1])
+                ++next;
+            if (info->unicolumn || next >= n || colEdges.Get(next) != cellRect.right) {
+                canvas->MoveTo(cellRect.right, rowRect.top);
+                canvas->LineTo(cellRect.right, rowRect.bottom - 1);
+            }
         }
         if (info->unicolumn)
             break;
