@@ -605,6 +605,57 @@ bool plainShapable(TFontEntry* font, const std::string& ansi)
     return true;
 }
 
+// What the itemizer makes of a plain line of a font: one item, whose analysis
+// depends only on whether a Latin letter is in the line (else the line is all
+// digits, spaces and punctuation, of the common script). Found once per font by
+// itemizing a sample of each kind; lines with a character the font lacks or
+// of another script still go through the itemizer.
+struct TPlainItems {
+    bool usable = false;
+    PangoItem* latin = nullptr;
+    PangoItem* common = nullptr;
+    signed char kind[256];  // 1 a Latin letter, 0 a common character, -1 neither or missing
+};
+
+TPlainItems& plainItemsFor(PangoContext* context, PangoAttrList* noAttributes, TFontEntry* font)
+{
+    static std::unordered_map<const TFontEntry*, TPlainItems> all;
+    auto [it, added] = all.try_emplace(font);
+    TPlainItems& plain = it->second;
+    if (!added)
+        return plain;
+    std::fill(std::begin(plain.kind), std::end(plain.kind), static_cast<signed char>(-1));
+    auto onlyItem = [&](const char* text) -> PangoItem* {
+        GList* items = pango_itemize(context, text, 0, static_cast<int>(std::strlen(text)), noAttributes, nullptr);
+        PangoItem* item = items && !items->next ? static_cast<PangoItem*>(items->data) : nullptr;
+        if (!item)
+            g_list_free_full(items, reinterpret_cast<GDestroyNotify>(pango_item_free));
+        else
+            g_list_free(items);
+        return item;
+    };
+    plain.latin = onlyItem("a");
+    plain.common = onlyItem("1");
+    if (!plain.latin || !plain.common || plain.latin->analysis.font != plain.common->analysis.font ||
+        plain.latin->analysis.script != PANGO_SCRIPT_LATIN || plain.common->analysis.script != PANGO_SCRIPT_COMMON ||
+        plain.latin->analysis.level != 0 || plain.common->analysis.level != 0 || plain.latin->analysis.extra_attrs ||
+        plain.common->analysis.extra_attrs)
+        return plain;
+    for (int c = 0x20; c < 0x100; ++c) {
+        std::string utf8 = AnsiToUtf8(std::string(1, static_cast<char>(c)));
+        gunichar wc = g_utf8_get_char(utf8.c_str());
+        if (!pango_font_has_char(plain.latin->analysis.font, wc))
+            continue;
+        GUnicodeScript script = g_unichar_get_script(wc);
+        if (script == G_UNICODE_SCRIPT_LATIN)
+            plain.kind[c] = 1;
+        else if (script == G_UNICODE_SCRIPT_COMMON)
+            plain.kind[c] = 0;
+    }
+    plain.usable = true;
+    return plain;
+}
+
 bool shapePlain(TFontEntry* font, const std::string& ansi, TShapedLine& line)
 {
     static PangoContext* context = [] {
@@ -624,7 +675,25 @@ bool shapePlain(TFontEntry* font, const std::string& ansi, TShapedLine& line)
     const int length = static_cast<int>(utf8.size());
     const PangoShapeFlags flags =
         pango_context_get_round_glyph_positions(context) ? PANGO_SHAPE_ROUND_POSITIONS : PANGO_SHAPE_NONE;
-    GList* items = pango_itemize(context, utf8.data(), 0, length, noAttributes, nullptr);
+    // One item with a known analysis where the itemizer would find just that.
+    GList* items = nullptr;
+    TPlainItems& plain = plainItemsFor(context, noAttributes, font);
+    bool known = plain.usable;
+    bool latin = false;
+    for (size_t i = 0; known && i < ansi.size(); ++i) {
+        signed char kind = plain.kind[static_cast<unsigned char>(ansi[i])];
+        known = kind >= 0;
+        latin = latin || kind == 1;
+    }
+    if (known) {
+        PangoItem* item = pango_item_copy(latin ? plain.latin : plain.common);
+        item->offset = 0;
+        item->length = length;
+        item->num_chars = static_cast<int>(g_utf8_strlen(utf8.data(), length));
+        items = g_list_append(nullptr, item);
+    } else {
+        items = pango_itemize(context, utf8.data(), 0, length, noAttributes, nullptr);
+    }
     int x = 0;
     PangoRectangle ink{};
     bool rightToLeft = false;
