@@ -3,17 +3,22 @@
 #include "platform/SysUtils.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstdlib>
 #include <cstring>
+#include <malloc.h>
 #include <new>
 
 namespace varn::detail {
 
 namespace {
 
-constexpr size_t blockHeader = 8;  // uint32 used + uint32 capacity
-constexpr size_t minimumCapacity = 48;
+// Block header: uint32 bytes used (header included), the capacity in three
+// bytes (all ones: ask the allocator), the key of the last entry.
+constexpr size_t blockHeader = 8;
+constexpr size_t minimumCapacity = 40;
 constexpr unsigned char longLength = 255;
+constexpr uint32_t capacityUnknown = 0xFFFFFF;
 
 uint32_t readUint32(const char* at)
 {
@@ -24,7 +29,36 @@ uint32_t readUint32(const char* at)
 
 void writeUint32(char* at, uint32_t value) { std::memcpy(at, &value, sizeof value); }
 
+size_t capacityOf(const char* block)
+{
+    auto byte = [block](int i) { return uint32_t(static_cast<unsigned char>(block[4 + i])); };
+    uint32_t stored = byte(0) | byte(1) << 8 | byte(2) << 16;
+    return stored == capacityUnknown ? malloc_usable_size(const_cast<char*>(block)) : stored;
+}
+
+void setCapacity(char* block, size_t capacity)
+{
+    uint32_t stored = static_cast<uint32_t>(std::min<size_t>(capacity, capacityUnknown));
+    for (int i = 0; i < 3; ++i)
+        block[4 + i] = static_cast<char>(stored >> (8 * i));
+}
+
+unsigned char lastKey(const char* block) { return static_cast<unsigned char>(block[7]); }
+void setLastKey(char* block, int key) { block[7] = static_cast<char>(key); }
+
 size_t headerSizeFor(size_t length) { return length < longLength ? 2 : 6; }
+
+// The length of the entry at `at` and the size of its key-and-length header.
+size_t entryLength(const char* at, size_t& header)
+{
+    size_t length = static_cast<unsigned char>(at[1]);
+    header = 2;
+    if (length == longLength) {
+        length = readUint32(at + 2);
+        header = 6;
+    }
+    return length;
+}
 
 void writeEntry(char* at, int key, std::string_view text)
 {
@@ -49,7 +83,7 @@ TVGRowTexts::TVGRowTexts(const TVGRowTexts& other)
         if (!block)
             throw std::bad_alloc();
         std::memcpy(block, other.block, used);
-        writeUint32(block + 4, static_cast<uint32_t>(used));
+        setCapacity(block, used);
     }
 }
 
@@ -74,24 +108,44 @@ TVGRowTexts& TVGRowTexts::operator=(TVGRowTexts&& other) noexcept
 
 TVGRowTexts::~TVGRowTexts() { std::free(block); }
 
+// Entries are kept in key order, so a walk stops at the first larger key and
+// a key above the last one is known absent without a walk.
 TVGRowTexts::Found TVGRowTexts::find(int key) const
 {
-    if (!block)
+    if (!block || key > lastKey(block))
         return {};
     const char* end = block + readUint32(block);
     char* at = block + blockHeader;
     while (at < end) {
-        size_t length = static_cast<unsigned char>(at[1]);
-        size_t header = 2;
-        if (length == longLength) {
-            length = readUint32(at + 2);
-            header = 6;
-        }
-        if (static_cast<unsigned char>(at[0]) == key)
+        int entryKey = static_cast<unsigned char>(at[0]);
+        size_t header;
+        size_t length = entryLength(at, header);
+        if (entryKey == key)
             return {at, header, length};
+        if (entryKey > key)
+            break;
         at += header + length;
     }
     return {};
+}
+
+void TVGRowTexts::getSome(uint64_t wanted, std::string_view* views) const
+{
+    if (!block || !wanted)
+        return;
+    const int highest = 63 - std::countl_zero(wanted);
+    const char* end = block + readUint32(block);
+    const char* at = block + blockHeader;
+    while (at < end) {
+        int key = static_cast<unsigned char>(at[0]);
+        if (key > highest)
+            break;
+        size_t header;
+        size_t length = entryLength(at, header);
+        if (wanted >> key & 1)
+            views[key] = std::string_view(at + header, length);
+        at += header + length;
+    }
 }
 
 std::string_view TVGRowTexts::get(int key) const
@@ -104,47 +158,72 @@ std::string_view TVGRowTexts::get(int key) const
 
 void TVGRowTexts::reserve(size_t needed)
 {
-    size_t capacity = block ? readUint32(block + 4) : 0;
+    size_t capacity = block ? capacityOf(block) : 0;
     if (needed <= capacity)
         return;
-    size_t grown = std::max({needed, capacity + capacity / 2, minimumCapacity});
-    char* larger = static_cast<char*>(std::realloc(block, grown));
+    // Rows are filled a cell at a time and a million of them may be kept: grow
+    // to what is needed and take whatever the allocator rounded up, so that a
+    // filled row wastes no more than that rounding.
+    char* larger = static_cast<char*>(std::realloc(block, std::max(needed, minimumCapacity)));
     if (!larger)
         throw std::bad_alloc();
     if (!block)
         writeUint32(larger, blockHeader);
     block = larger;
-    writeUint32(block + 4, static_cast<uint32_t>(grown));
+    setCapacity(block, malloc_usable_size(block));
 }
 
 void TVGRowTexts::set(int key, std::string_view text)
 {
-    Found found = find(key);
-    if (found.entry && found.length == text.size()) {
-        std::memmove(found.entry + found.headerSize, text.data(), text.size());
-        return;
+    const size_t used = block ? readUint32(block) : blockHeader;
+    // text may point into this block, which may move or shift: keep a copy then.
+    AnsiString copy;
+    if (block && text.data() >= block && text.data() < block + used) {
+        copy.assign(text);
+        text = copy;
     }
-    // text may point into this block: keep a copy while entries move.
-    AnsiString copy(text);
-    if (found.entry) {
-        size_t used = readUint32(block);
-        size_t entrySize = found.headerSize + found.length;
-        char* after = found.entry + entrySize;
-        std::memmove(found.entry, after, static_cast<size_t>(block + used - after));
-        used -= entrySize;
-        writeUint32(block, static_cast<uint32_t>(used));
-        if (used == blockHeader) {
-            std::free(block);
-            block = nullptr;
+    // The place of key: its entry, or where it would go.
+    size_t at = used;
+    size_t oldSize = 0;
+    int previousKey = -1;
+    if (block && key <= lastKey(block)) {
+        at = blockHeader;
+        while (at < used) {
+            int entryKey = static_cast<unsigned char>(block[at]);
+            size_t header;
+            size_t length = entryLength(block + at, header);
+            if (entryKey == key) {
+                if (length == text.size()) {
+                    std::memcpy(block + at + header, text.data(), text.size());
+                    return;
+                }
+                oldSize = header + length;
+                break;
+            }
+            if (entryKey > key)
+                break;
+            previousKey = entryKey;
+            at += header + length;
         }
+    } else if (block) {
+        previousKey = lastKey(block);
     }
-    if (copy.empty())
+    const size_t newSize = text.empty() ? 0 : headerSizeFor(text.size()) + text.size();
+    if (newSize == 0 && oldSize == 0)
         return;
-    size_t used = block ? readUint32(block) : blockHeader;
-    size_t entrySize = headerSizeFor(copy.size()) + copy.size();
-    reserve(used + entrySize);
-    writeEntry(block + used, key, copy);
-    writeUint32(block, static_cast<uint32_t>(used + entrySize));
+    const size_t newUsed = used - oldSize + newSize;
+    if (newUsed == blockHeader) {
+        clear();
+        return;
+    }
+    reserve(newUsed);
+    if (at + oldSize < used)  // entries after this one move
+        std::memmove(block + at + newSize, block + at + oldSize, used - at - oldSize);
+    if (newSize > 0)
+        writeEntry(block + at, key, text);
+    writeUint32(block, static_cast<uint32_t>(newUsed));
+    if (at + newSize == newUsed)  // the entry, or the one before a removed last entry, now ends the block
+        setLastKey(block, newSize > 0 ? key : previousKey);
 }
 
 void TVGRowTexts::clear()
@@ -153,7 +232,36 @@ void TVGRowTexts::clear()
     block = nullptr;
 }
 
-size_t TVGRowTexts::heapBytes() const { return block ? readUint32(block + 4) : 0; }
+size_t TVGRowTexts::heapBytes() const { return block ? capacityOf(block) : 0; }
+
+TVGCellAttrs::TVGCellAttrs(const TVGCellAttrs& other)
+{
+    if (other.values) {
+        values = std::make_unique<int8_t[]>(VGCellCount);
+        std::copy_n(other.values.get(), VGCellCount, values.get());
+    }
+}
+
+TVGCellAttrs& TVGCellAttrs::operator=(const TVGCellAttrs& other)
+{
+    if (this != &other) {
+        TVGCellAttrs copy(other);
+        values.swap(copy.values);
+    }
+    return *this;
+}
+
+TVGCellAttrs::Ref& TVGCellAttrs::Ref::operator=(int value)
+{
+    if (!attrs.values) {
+        if (value == -1)
+            return *this;
+        attrs.values = std::make_unique<int8_t[]>(VGCellCount);
+        std::fill_n(attrs.values.get(), VGCellCount, int8_t(-1));
+    }
+    attrs.values[col] = static_cast<int8_t>(value);
+    return *this;
+}
 
 }  // namespace varn::detail
 
@@ -173,11 +281,7 @@ void checkSlot(int slot)
 
 }  // namespace
 
-TVarnGrid_rowInfo::TVarnGrid_rowInfo()
-{
-    isNull.set();
-    std::fill(std::begin(cellAttr), std::end(cellAttr), int8_t(-1));
-}
+TVarnGrid_rowInfo::TVarnGrid_rowInfo() { isNull.set(); }
 
 std::string_view TVarnGrid_rowInfo::cellView(int col) const
 {

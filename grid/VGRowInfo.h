@@ -6,6 +6,7 @@
 #include <bitset>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string_view>
 
 // A row holds cells for column positions 0..35 and item-data slots 0..9.
@@ -18,9 +19,9 @@ namespace varn::detail {
 // and the colour list, each under a small key. Only non-empty texts take room,
 // so a row whose texts are all empty allocates nothing.
 //
-// Block layout: uint32 bytes used (header included), uint32 capacity, then the
-// entries one after another: key byte, length (one byte below 255, else 255
-// and four bytes), the text bytes.
+// Block layout: uint32 bytes used (header included), the capacity in three
+// bytes, the last entry's key, then the entries in key order: key byte, length
+// (one byte below 255, else 255 and four bytes), the text bytes.
 class TVGRowTexts {
 public:
     static constexpr int colorsKey = VGCellCount + VGItemDataCount;
@@ -34,11 +35,17 @@ public:
 
     // The text under key, empty when there is none. Valid until the next change.
     std::string_view get(int key) const;
+    // One pass over the block for several keys: views[key] := the text of each
+    // key whose bit is set in wanted and that has one. Entries of other keys,
+    // and of wanted keys without a text, are left as they were.
+    void getSome(uint64_t wanted, std::string_view* views) const;
     // The empty text removes the entry.
     void set(int key, std::string_view text);
     void clear();
     // Heap bytes held (the block's capacity), for measuring.
     size_t heapBytes() const;
+    // Where the block lives (nullptr without one), to free many rows in address order.
+    const void* address() const { return block; }
 
 private:
     struct Found {
@@ -50,6 +57,37 @@ private:
     void reserve(size_t needed);
 
     char* block = nullptr;  // nullptr while every text is empty
+};
+
+// Font attribute per cell position (0..4; -1 none). The 36 values take room
+// only once a cell gets an attribute; until then every cell reads -1.
+class TVGCellAttrs {
+public:
+    // A cell's attribute as an assignable value.
+    class Ref {
+    public:
+        Ref(TVGCellAttrs& attrs, int col) : attrs(attrs), col(col) {}
+        operator int8_t() const { return static_cast<const TVGCellAttrs&>(attrs)[col]; }
+        Ref& operator=(int value);
+        Ref& operator=(const Ref& other) { return *this = static_cast<int>(static_cast<int8_t>(other)); }
+
+    private:
+        TVGCellAttrs& attrs;
+        int col;
+    };
+
+    TVGCellAttrs() = default;
+    TVGCellAttrs(const TVGCellAttrs& other);
+    TVGCellAttrs(TVGCellAttrs&& other) noexcept = default;
+    TVGCellAttrs& operator=(const TVGCellAttrs& other);
+    TVGCellAttrs& operator=(TVGCellAttrs&& other) noexcept = default;
+
+    // col in 0..35; unchecked, like the array it stands for.
+    int8_t operator[](int col) const { return values ? values[col] : int8_t(-1); }
+    Ref operator[](int col) { return Ref(*this, col); }
+
+private:
+    std::unique_ptr<int8_t[]> values;  // VGCellCount values; null while all are -1
 };
 
 }  // namespace varn::detail
@@ -67,7 +105,7 @@ struct TVarnGrid_rowInfo {
     int32_t rowAttr = -1;     // font attribute of the whole row; -1 none
     std::bitset<VGCellCount> spanNext;  // painting joins the cell with the next
     std::bitset<VGCellCount> isNull;    // cell has no value; all set on a new row
-    int8_t cellAttr[VGCellCount];       // font attribute per cell (0..4); -1 none
+    varn::detail::TVGCellAttrs cellAttr;  // font attribute per cell (0..4); -1 none
 
     TVarnGrid_rowInfo();
 
@@ -85,7 +123,14 @@ struct TVarnGrid_rowInfo {
     void setColors(std::string_view text) { texts.set(varn::detail::TVGRowTexts::colorsKey, text); }
 
     size_t textHeapBytes() const { return texts.heapBytes(); }
+    const void* textAddress() const { return texts.address(); }
+    // views[c] := the text of each cell c whose bit is set in cols, in one pass
+    // over the row's texts; cells without a text are left as they were.
+    void cellViews(uint64_t cols, std::string_view* views) const { texts.getSome(cols, views); }
 
 private:
     varn::detail::TVGRowTexts texts;
 };
+
+// The record is kept small: a grid may hold millions of them.
+static_assert(sizeof(TVarnGrid_rowInfo) <= 48);

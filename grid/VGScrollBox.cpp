@@ -51,15 +51,24 @@ void TVGScrollBox::UpdateScroll(bool repaint)
     VertScrollBar()->SetRange(grid->GetRowCount() * h + grid->GetDiferenceRowHeight());
     VertScrollBar()->SetIncrement(h);
     VertScrollBar()->SetPosition(grid->GetRowTop() * h);
-    grid->Header()->SetScrollOffset(-horzOffset);
 
-    colEdges.Clear();
-    int edge = -horzOffset;
-    colEdges.Add(edge);
+    // Appending a row calls this for every row: the edges and the header are
+    // left alone when they came out the same.
     TVGColumnCollection* columns = grid->Columns();
-    for (int k = 0; k < columns->Count(); ++k) {
+    bool same = colEdges.Count() == columns->Count() + 1 && colEdges.Get(0) == -horzOffset;
+    for (int k = 0, edge = -horzOffset; same && k < columns->Count(); ++k) {
         edge += columns->Items(k)->Width();
+        same = colEdges.Get(k + 1) == edge;
+    }
+    if (!same || grid->Header()->GetScrollOffset() != -horzOffset) {
+        grid->Header()->SetScrollOffset(-horzOffset);
+        colEdges.Clear();
+        int edge = -horzOffset;
         colEdges.Add(edge);
+        for (int k = 0; k < columns->Count(); ++k) {
+            edge += columns->Items(k)->Width();
+            colEdges.Add(edge);
+        }
     }
     if (!inPaint) {
         repaintAll = repaintAll || repaint;
@@ -163,12 +172,42 @@ AnsiString TVGScrollBox::GetCellText(int row, int col)
 
 // ---- Painting ----------------------------------------------------------------------------------
 
+// The rows a paint draws, from the top row: their cells fill them edge to edge
+// unless check boxes or images leave room in front of the first cell.
+TRect TVGScrollBox::rowsArea()
+{
+    int count = grid->GetRowCount();
+    if (count == 0 || grid->CheckBoxes() || grid->Images() || colEdges.Count() < 2)
+        return {};
+    int top = grid->GetRowTop();
+    int last = std::min(count, top + grid->GetNumOfEntireRows() + 1);
+    int painted = std::min(grid->Columns()->Count(), VGCellCount);  // cells past 36 are never drawn
+    int right = colEdges.Get(std::min(painted, colEdges.Count() - 1));
+    if (last <= top || right <= 0)
+        return {};
+    return {0, 0, right, (last - top) * grid->RowHeight()};
+}
+
+// Fills the body with ColorBk where no row's cells will be drawn over it.
+void TVGScrollBox::fillOutsideRows(TCanvas* canvas)
+{
+    canvas->Brush()->SetColor(grid->ColorBk());
+    canvas->Brush()->SetStyle(bsSolid);
+    TRect client = ClientRect();
+    TRect rows = rowsArea();
+    if (rows.right <= 0 || rows.bottom <= 0) {
+        canvas->FillRect(client);
+        return;
+    }
+    canvas->FillRect({rows.right, client.top, std::max(client.right, rows.right), client.bottom});
+    canvas->FillRect({client.left, rows.bottom, rows.right, std::max(client.bottom, rows.bottom)});
+}
+
 void TVGScrollBox::PaintBody()
 {
+    TRect rows = rowsArea();
     if (repaintAll) {
-        bodyCanvas->Brush()->SetColor(grid->ColorBk());
-        bodyCanvas->Brush()->SetStyle(bsSolid);
-        bodyCanvas->FillRect(ClientRect());
+        fillOutsideRows(bodyCanvas.get());
         repaintAll = false;
     }
     int count = grid->GetRowCount();
@@ -177,6 +216,14 @@ void TVGScrollBox::PaintBody()
         int last = std::min(count, top + grid->GetNumOfEntireRows() + 1);
         for (int r = top; r < last; ++r)
             paintRowOn(r);
+    }
+    // A data handler that removed rows while they were painted leaves their
+    // place unpainted: it shows ColorBk, as it would have.
+    int left = grid->GetRowCount() - grid->GetRowTop();
+    if (rows.bottom > 0 && left * grid->RowHeight() < rows.bottom) {
+        bodyCanvas->Brush()->SetColor(grid->ColorBk());
+        bodyCanvas->Brush()->SetStyle(bsSolid);
+        bodyCanvas->FillRect({0, std::max(0, left) * grid->RowHeight(), rows.right, rows.bottom});
     }
     int current = grid->GetRowIndex();
     if (current != -1 && current < count && grid->OnRowNeedData && !grid->GetRowInfo(current)->unicolumn)
@@ -274,8 +321,15 @@ void TVGScrollBox::paintRowOn(int row)
             canvas->Pen()->SetColor(clSilver);
             canvas->MoveTo(cellRect.left, rowRect.top);
             canvas->LineTo(cellRect.left, rowRect.bottom - 1);
-            canvas->MoveTo(cellRect.right, rowRect.top);
-            canvas->LineTo(cellRect.right, rowRect.bottom - 1);
+            // The next cell drawn fills over this right edge and draws it as its
+            // left one: the line is drawn here only when no such cell follows.
+            int next = c + 1;
+            while (!info->unicolumn && next < n && info->spanNext[next - 1])
+                ++next;
+            if (info->unicolumn || next >= n || colEdges.Get(next) != cellRect.right) {
+                canvas->MoveTo(cellRect.right, rowRect.top);
+                canvas->LineTo(cellRect.right, rowRect.bottom - 1);
+            }
         }
         if (info->unicolumn)
             break;
@@ -371,8 +425,7 @@ void TVGScrollBox::WndProc(TMessage& Message)
         if (HDC dc = reinterpret_cast<HDC>(Message.WParam)) {
             TCanvas canvas;
             canvas.SetHandle(dc);
-            canvas.Brush()->SetColor(grid->ColorBk());
-            canvas.FillRect(ClientRect());
+            fillOutsideRows(&canvas);
             canvas.SetHandle(nullptr);
         }
         Message.Result = 1;

@@ -53,6 +53,8 @@ private:
     void paintMessage(TMessage& Message);
     void scrollMessage(TMessage& Message, bool vertical);
     void paintRowOn(int row);
+    TRect rowsArea();
+    void fillOutsideRows(TCanvas* canvas);
 
     TVarnGrid* grid;  // owner and parent
     sArray<int> colEdges;

@@ -8,6 +8,78 @@
 
 #include <algorithm>
 
+namespace {
+
+constexpr size_t slabRecords = 2048;  // about 96 KB a slab
+
+// Sorts pointers by address: a radix sort on the bits in which they differ.
+void sortByAddress(std::vector<void*>& pointers)
+{
+    auto address = [](const void* p) { return reinterpret_cast<uintptr_t>(p); };
+    if (std::is_sorted(pointers.begin(), pointers.end(),
+                       [&](const void* a, const void* b) { return address(a) < address(b); }))
+        return;
+    auto [low, high] = std::minmax_element(pointers.begin(), pointers.end(),
+                                           [&](const void* a, const void* b) { return address(a) < address(b); });
+    const uintptr_t base = address(*low);
+    const uintptr_t span = (address(*high) - base) >> 4;  // records are 16-byte aligned at least
+    constexpr int digitBits = 11;
+    constexpr size_t buckets = size_t(1) << digitBits;
+    std::vector<void*> sorted(pointers.size());
+    std::vector<size_t> starts(buckets + 1);
+    for (int shift = 0; shift < 64 && (span >> shift) != 0; shift += digitBits) {
+        auto digit = [&](const void* p) { return ((address(p) - base) >> 4 >> shift) & (buckets - 1); };
+        std::fill(starts.begin(), starts.end(), 0);
+        for (const void* p : pointers)
+            ++starts[digit(p) + 1];
+        for (size_t b = 1; b <= buckets; ++b)
+            starts[b] += starts[b - 1];
+        for (void* p : pointers)
+            sorted[starts[digit(p)]++] = p;
+        pointers.swap(sorted);
+    }
+}
+
+}  // namespace
+
+TVGRowStore::~TVGRowStore() { Clear(); }
+
+void* TVGRowStore::NewItem()
+{
+    void* slot = freeSlot;
+    if (slot) {
+        freeSlot = *static_cast<void**>(slot);
+    } else {
+        if (slabs.empty() || slabUsed == slabRecords) {
+            slabs.push_back(std::make_unique_for_overwrite<std::byte[]>(slabRecords * sizeof(TVarnGrid_rowInfo)));
+            slabUsed = 0;
+        }
+        slot = slabs.back().get() + slabUsed++ * sizeof(TVarnGrid_rowInfo);
+    }
+    return new (slot) TVarnGrid_rowInfo();
+}
+
+void TVGRowStore::DeleteItem(void* item)
+{
+    static_cast<TVarnGrid_rowInfo*>(item)->~TVarnGrid_rowInfo();
+    *static_cast<void**>(item) = freeSlot;
+    freeSlot = item;
+}
+
+void TVGRowStore::Clear()
+{
+    // After a sort the rows' order is random in memory, and freeing their texts
+    // in that order costs many times more than freeing them in address order.
+    std::vector<void*> byAddress;
+    byAddress.swap(items);
+    sortByAddress(byAddress);
+    for (void* item : byAddress)
+        static_cast<TVarnGrid_rowInfo*>(item)->~TVarnGrid_rowInfo();
+    slabs.clear();
+    slabUsed = 0;
+    freeSlot = nullptr;
+}
+
 void TVGRowStore::Reorder(const std::vector<uint32_t>& order)
 {
     if (order.size() != items.size())

@@ -277,13 +277,15 @@ public:
     void fold(std::string_view text, AnsiString& out) const
     {
         out.resize(text.size());
+        char* folded = out.data();
         for (size_t i = 0; i < text.size(); ++i) {
             unsigned char c = static_cast<unsigned char>(text[i]);
-            if (!single[c]) {
+            char m = map[c];
+            if (m == 0 && c != 0 && !single[c]) {  // only character 0 folds to 0
                 out = cnvRemoveAccents(AnsiUpperCase(AnsiString(text)));
                 return;
             }
-            out[i] = map[c];
+            folded[i] = m;
         }
     }
 
@@ -343,14 +345,22 @@ bool TVarnGrid::FindColumnText(const AnsiString& text, const AnsiString& columns
     varn::detail::TextFolder folder;
     AnsiString needle = cnvRemoveAccents(AnsiUpperCase(text));
     AnsiString folded;
+    uint64_t wanted = 0;
+    for (int column : searched)
+        wanted |= uint64_t(1) << column;
+    std::string_view views[VGCellCount];
     for (int k = 0; k < examined; ++k) {
         int row = (first + k) % count;
         TVarnGrid_rowInfo* info = rows.Get(row);
+        // Every searched cell of the row in one pass over its texts.
+        for (int column : searched)
+            views[column] = {};
+        info->cellViews(wanted, views);
         for (int column : searched) {
             if (info->isNull[column])
                 folded.clear();
             else
-                folder.fold(info->cellView(column), folded);
+                folder.fold(views[column], folded);
             if (folded.find(needle) != AnsiString::npos) {
                 SetRowIndex(row);
                 EnsureRowVisible(row);

@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <deque>
 #include <map>
 #include <memory>
 #include <string>
@@ -19,11 +20,169 @@
 
 namespace varn::detail {
 
+struct TSurfaceFree {
+    void operator()(cairo_surface_t* surface) const { cairo_surface_destroy(surface); }
+};
+struct TPatternFree {
+    void operator()(cairo_pattern_t* pattern) const { cairo_pattern_destroy(pattern); }
+};
+
 // One line of text rendered once as coverage, painted again in any colour.
 struct TLineImage {
-    cairo_surface_t* mask = nullptr;  // A8, the line with pad pixels on every side
-    int width = 0;                    // advance width of the line
-    int pad = 0;
+    std::unique_ptr<cairo_surface_t, TSurfaceFree> mask;  // A8 coverage of the ink; null without ink
+    std::unique_ptr<cairo_pattern_t, TPatternFree> pattern;  // of mask, made once for every paint
+    int width = 0;                                       // advance width of the line
+    int natural = 0;                                     // a plain line's measured width, as lineWidth gives it
+    int left = 0;                                        // the mask's corner from the line cell's
+    int top = 0;
+};
+
+// A map from texts to values that keeps at most `limit` entries and drops the
+// least recently used one to make room, so that a full cache keeps what is on
+// screen instead of starting over. Entries sit in one deque (their addresses
+// stay put) linked in use order; a flat open-addressing table finds them with
+// one probe in the common case, which matters at some 1,400 look-ups a frame.
+template <typename Value>
+class TRecentCache {
+public:
+    explicit TRecentCache(size_t limit) : limit(std::max<size_t>(limit, 1)) {}
+
+    // The cached value, now the most recently used; nullptr when absent.
+    Value* find(const std::string& key)
+    {
+        if (table.empty())
+            return nullptr;
+        const size_t hash = std::hash<std::string_view>{}(key);
+        for (size_t i = hash & mask();; i = (i + 1) & mask()) {
+            const Bucket& bucket = table[i];
+            if (bucket.slot < 0)
+                return nullptr;
+            Entry& entry = entries[size_t(bucket.slot)];
+            if (bucket.tag == uint32_t(hash) && entry.key == key) {
+                toFront(bucket.slot);
+                return &entry.value;
+            }
+        }
+    }
+
+    // Adds a key that find() did not find.
+    Value& insert(std::string key, Value value)
+    {
+        int slot;
+        if (entries.size() < limit) {
+            slot = static_cast<int>(entries.size());
+            entries.push_back(Entry{});
+        } else {
+            slot = last;  // the least recently used entry makes room
+            unlink(slot);
+            removeFromTable(slot);
+        }
+        if ((used + 1) * 2 > table.size())
+            grow();
+        Entry& entry = entries[size_t(slot)];
+        entry.key = std::move(key);
+        entry.value = std::move(value);
+        entry.hash = std::hash<std::string_view>{}(entry.key);
+        place(slot);
+        linkFront(slot);
+        return entry.value;
+    }
+
+    size_t size() const { return entries.size(); }
+
+private:
+    struct Entry {
+        std::string key;
+        Value value{};
+        size_t hash = 0;
+        int newer = -1, older = -1;  // neighbours in use order
+    };
+    struct Bucket {
+        uint32_t tag = 0;  // low bits of the key's hash
+        int32_t slot = -1; // -1: empty
+    };
+
+    size_t mask() const { return table.size() - 1; }
+
+    void place(int slot)
+    {
+        const size_t hash = entries[size_t(slot)].hash;
+        size_t i = hash & mask();
+        while (table[i].slot >= 0)
+            i = (i + 1) & mask();
+        table[i] = {uint32_t(hash), slot};
+        ++used;
+    }
+
+    // Linear probing: later entries of the run move back into the hole.
+    void removeFromTable(int slot)
+    {
+        size_t i = entries[size_t(slot)].hash & mask();
+        while (table[i].slot != slot)
+            i = (i + 1) & mask();
+        table[i] = {};
+        --used;
+        for (size_t j = (i + 1) & mask(); table[j].slot >= 0; j = (j + 1) & mask()) {
+            size_t home = entries[size_t(table[j].slot)].hash & mask();
+            // Move j back to i unless its home lies cyclically in (i, j].
+            bool stays = i <= j ? (i < home && home <= j) : (i < home || home <= j);
+            if (!stays) {
+                table[i] = table[j];
+                table[j] = {};
+                i = j;
+            }
+        }
+    }
+
+    void grow()
+    {
+        std::vector<Bucket> old = std::move(table);
+        table.assign(std::max<size_t>(64, old.size() * 2), Bucket{});
+        used = 0;
+        for (const Bucket& bucket : old)
+            if (bucket.slot >= 0)
+                place(bucket.slot);
+    }
+
+    void unlink(int slot)
+    {
+        Entry& entry = entries[size_t(slot)];
+        if (entry.newer >= 0)
+            entries[size_t(entry.newer)].older = entry.older;
+        else
+            first = entry.older;
+        if (entry.older >= 0)
+            entries[size_t(entry.older)].newer = entry.newer;
+        else
+            last = entry.newer;
+        entry.newer = entry.older = -1;
+    }
+
+    void linkFront(int slot)
+    {
+        Entry& entry = entries[size_t(slot)];
+        entry.newer = -1;
+        entry.older = first;
+        if (first >= 0)
+            entries[size_t(first)].newer = slot;
+        first = slot;
+        if (last < 0)
+            last = slot;
+    }
+
+    void toFront(int slot)
+    {
+        if (slot == first)
+            return;
+        unlink(slot);
+        linkFront(slot);
+    }
+
+    size_t limit;
+    std::deque<Entry> entries;  // never shrinks; an evicted entry's slot is reused
+    std::vector<Bucket> table;  // power-of-two size, at most half full
+    size_t used = 0;
+    int first = -1, last = -1;  // most and least recently used
 };
 
 struct TFontEntry {
@@ -31,20 +190,14 @@ struct TFontEntry {
     PangoAttrList* attrs = nullptr;  // underline and strike-out; null without them
     int ascent = 0;                  // baseline below the top of a line, pixels
     int height = 0;                  // line height (ascent + descent), pixels
-    std::unordered_map<std::string, int> widths;  // measured single-line widths by 8-bit text
+    TRecentCache<int> widths;  // measured single-line widths by 8-bit text
     // Rendered single lines by text, ellipsis width and underlined character.
-    std::unordered_map<std::string, TLineImage> lines;
+    TRecentCache<TLineImage> lines;
 
-    void clearLines()
-    {
-        for (auto& [key, line] : lines)
-            cairo_surface_destroy(line.mask);
-        lines.clear();
-    }
+    TFontEntry(size_t maxWidths, size_t maxLines) : widths(maxWidths), lines(maxLines) {}
 
     ~TFontEntry()
     {
-        clearLines();
         pango_font_description_free(desc);
         if (attrs)
             pango_attr_list_unref(attrs);
@@ -154,7 +307,7 @@ TFontEntry* fontEntryFor(const TFontSpec& face)
         if (cell > 0)
             pixels = std::max(1.0, std::round(face.Height * 100.0 / cell));
     }
-    auto entry = std::make_unique<TFontEntry>();
+    auto entry = std::make_unique<TFontEntry>(maxCachedWidths, maxCachedLines);
     entry->desc = makeDescription(face, pixels);
     measureLine(entry->desc, entry->ascent, entry->height);
     if (face.Style & (4 | 8)) {
@@ -176,10 +329,20 @@ TFontEntry* currentFont(HDC dc)
     return dc->fontEntry;
 }
 
+// The plain text (no prefix underline) last put into a DC's layout: measuring a
+// new text and then rendering it lays it out once, not twice.
+struct TLaidOut {
+    PangoLayout* layout = nullptr;
+    TFontEntry* font = nullptr;
+    std::string text;
+} laidOut;
+
 PangoLayout* layoutFor(HDC dc, TFontEntry* font)
 {
-    if (!dc->layout)
+    if (!dc->layout) {
         dc->layout = pango_layout_new(sharedContext());
+        laidOut.layout = nullptr;  // a new layout may reuse a freed one's address
+    }
     if (dc->layoutFont != font) {
         pango_layout_set_font_description(dc->layout, font->desc);
         pango_layout_set_attributes(dc->layout, font->attrs);
@@ -202,19 +365,16 @@ std::string withoutLineBreaks(const char* text, int count)
     return s;
 }
 
+PangoLayout* layoutLine(HDC dc, TFontEntry* font, const std::string& ansi, int underlined, int ellipsisWidth);
+
 int lineWidth(HDC dc, TFontEntry* font, const std::string& ansi)
 {
-    auto it = font->widths.find(ansi);
-    if (it != font->widths.end())
-        return it->second;
-    PangoLayout* layout = layoutFor(dc, font);
-    std::string utf8 = AnsiToUtf8(ansi);
-    pango_layout_set_text(layout, utf8.data(), static_cast<int>(utf8.size()));
+    if (const int* width = font->widths.find(ansi))
+        return *width;
+    PangoLayout* layout = layoutLine(dc, font, ansi, -1, -1);
     PangoRectangle logical;
     pango_layout_get_pixel_extents(layout, nullptr, &logical);
-    if (font->widths.size() >= maxCachedWidths)
-        font->widths.clear();
-    font->widths.emplace(ansi, logical.width);
+    font->widths.insert(ansi, logical.width);
     return logical.width;
 }
 
@@ -236,10 +396,6 @@ bool GetTextExtentPoint32(HDC dc, const char* text, int count, SIZE* size)
     size->cy = font->height;
     return true;
 }
-
-namespace {
-PangoLayout* layoutLine(HDC dc, TFontEntry* font, const std::string& latin1, int underlined, int ellipsisWidth);
-}  // namespace
 
 // Line breaks take no room, as TextOut leaves them out; a cluster of several
 // characters (a ligature) is shared out evenly among them.
@@ -329,8 +485,11 @@ namespace {
 PangoLayout* layoutLine(HDC dc, TFontEntry* font, const std::string& ansi, int underlined, int ellipsisWidth)
 {
     PangoLayout* layout = layoutFor(dc, font);
-    std::string utf8 = AnsiToUtf8(ansi);
-    pango_layout_set_text(layout, utf8.data(), static_cast<int>(utf8.size()));
+    if (laidOut.layout != layout || laidOut.font != dc->layoutFont || laidOut.text != ansi) {
+        std::string utf8 = AnsiToUtf8(ansi);
+        pango_layout_set_text(layout, utf8.data(), static_cast<int>(utf8.size()));
+        laidOut = {layout, dc->layoutFont, ansi};
+    }
     if (underlined >= 0) {
         PangoAttrList* attrs = font->attrs ? pango_attr_list_copy(font->attrs) : pango_attr_list_new();
         PangoAttribute* underline = pango_attr_underline_new(PANGO_UNDERLINE_SINGLE);
@@ -342,6 +501,7 @@ PangoLayout* layoutLine(HDC dc, TFontEntry* font, const std::string& ansi, int u
         pango_layout_set_attributes(layout, attrs);
         pango_attr_list_unref(attrs);
         dc->layoutFont = nullptr;  // the next text sets the font's own attributes again
+        laidOut.layout = nullptr;
     }
     if (ellipsisWidth >= 0) {
         pango_layout_set_width(layout, ellipsisWidth * PANGO_SCALE);
@@ -350,36 +510,250 @@ PangoLayout* layoutLine(HDC dc, TFontEntry* font, const std::string& ansi, int u
     return layout;
 }
 
-// The rendered image of a single line, from the font's cache when painted before.
-const TLineImage& lineImage(HDC dc, TFontEntry* font, const std::string& ansi, int underlined, int ellipsisWidth)
+std::string lineKey(const std::string& ansi, int underlined, int ellipsisWidth)
 {
     std::string key = ansi;
     key += '\0';
     key += std::to_string(ellipsisWidth);
     key += '\0';
     key += std::to_string(underlined);
-    auto it = font->lines.find(key);
-    if (it != font->lines.end())
-        return it->second;
-    if (font->lines.size() >= maxCachedLines)
-        font->clearLines();
+    return key;
+}
 
+const TLineImage& renderLine(HDC dc, TFontEntry* font, const std::string& ansi, int underlined, int ellipsisWidth,
+                             std::string key);
+
+// The rendered image of a single line, from the font's cache when painted before.
+const TLineImage& lineImage(HDC dc, TFontEntry* font, const std::string& ansi, int underlined, int ellipsisWidth)
+{
+    std::string key = lineKey(ansi, underlined, ellipsisWidth);
+    if (const TLineImage* cached = font->lines.find(key))
+        return *cached;
+    return renderLine(dc, font, ansi, underlined, ellipsisWidth, std::move(key));
+}
+
+// Lays the line out (once: a text just measured is still in the layout),
+// renders it and keeps it in the font's cache under key.
+const TLineImage& renderLine(HDC dc, TFontEntry* font, const std::string& ansi, int underlined, int ellipsisWidth,
+                             std::string key)
+{
     PangoLayout* layout = layoutLine(dc, font, ansi, underlined, ellipsisWidth);
     PangoLayoutLine* line = pango_layout_get_line_readonly(layout, 0);
-    PangoRectangle logical;
-    pango_layout_line_get_pixel_extents(line, nullptr, &logical);
+    PangoRectangle ink, logical;
+    pango_layout_line_get_pixel_extents(line, &ink, &logical);
     TLineImage image;
     image.width = logical.width;
-    // Glyphs may reach past the advance and above the ascent (accents on capitals).
-    image.pad = font->height / 2 + 2;
-    image.mask = cairo_image_surface_create(CAIRO_FORMAT_A8, image.width + 2 * image.pad, font->height + 2 * image.pad);
-    cairo_t* cr = cairo_create(image.mask);
-    cairo_set_antialias(cr, CAIRO_ANTIALIAS_NONE);  // crisp underlines, as on the DC; glyphs keep their own
-    cairo_move_to(cr, image.pad, image.pad + font->ascent);
-    pango_cairo_show_layout_line(cr, line);
-    cairo_destroy(cr);
-    cairo_surface_flush(image.mask);
-    return font->lines.emplace(std::move(key), image).first->second;
+    if (underlined < 0 && ellipsisWidth < 0) {
+        PangoRectangle measured;
+        pango_layout_get_pixel_extents(layout, nullptr, &measured);
+        image.natural = measured.width;
+    }
+    // The mask covers the ink, which may reach past the advance and above the
+    // ascent (accents on capitals), with a pixel around it for the antialiasing;
+    // the smaller the mask, the less every later paint of it composites.
+    if (ink.width > 0 && ink.height > 0) {
+        image.left = ink.x - 1;
+        image.top = font->ascent + ink.y - 1;
+        image.mask.reset(cairo_image_surface_create(CAIRO_FORMAT_A8, ink.width + 2, ink.height + 2));
+        cairo_t* cr = cairo_create(image.mask.get());
+        cairo_set_antialias(cr, CAIRO_ANTIALIAS_NONE);  // crisp underlines, as on the DC; glyphs keep their own
+        cairo_move_to(cr, -image.left, font->ascent - image.top);
+        pango_cairo_show_layout_line(cr, line);
+        cairo_destroy(cr);
+        cairo_surface_flush(image.mask.get());
+        image.pattern.reset(cairo_pattern_create_for_surface(image.mask.get()));
+    }
+    return font->lines.insert(std::move(key), std::move(image));
+}
+
+// A plain line shaped without a layout: the items Pango's itemizer finds and
+// their glyphs. A layout also finds line breaks and builds lines, which a
+// single line of plain text does not need; the glyphs, their places and so
+// the pixels are the same.
+struct TShapedLine {
+    struct Run {
+        PangoFont* font;
+        PangoGlyphString* glyphs;
+    };
+    std::vector<Run> runs;
+    int natural = 0;           // logical width, pixels (as the layout measures it)
+    PangoRectangle ink{};      // pixels, from the line's start and baseline
+
+    TShapedLine() = default;
+    TShapedLine(const TShapedLine&) = delete;
+    TShapedLine& operator=(const TShapedLine&) = delete;
+    ~TShapedLine()
+    {
+        for (Run& run : runs) {
+            g_object_unref(run.font);
+            pango_glyph_string_free(run.glyphs);
+        }
+    }
+};
+
+// Tabs, control characters, the soft hyphen and the code page's unassigned
+// bytes are left to the layout, which treats some of them specially.
+bool plainShapable(TFontEntry* font, const std::string& ansi)
+{
+    if (font->attrs)
+        return false;
+    for (char ch : ansi) {
+        auto c = static_cast<unsigned char>(ch);
+        if (c < 0x20 || c == 0x7F || c == 0xAD || c == 0x81 || c == 0x8D || c == 0x8F || c == 0x90 || c == 0x9D)
+            return false;
+    }
+    return true;
+}
+
+// What the itemizer makes of a plain line of a font: one item, whose analysis
+// depends only on whether a Latin letter is in the line (else the line is all
+// digits, spaces and punctuation, of the common script). Found once per font by
+// itemizing a sample of each kind; lines with a character the font lacks or
+// of another script still go through the itemizer.
+struct TPlainItems {
+    bool usable = false;
+    PangoItem* latin = nullptr;
+    PangoItem* common = nullptr;
+    signed char kind[256];  // 1 a Latin letter, 0 a common character, -1 neither or missing
+};
+
+TPlainItems& plainItemsFor(PangoContext* context, PangoAttrList* noAttributes, TFontEntry* font)
+{
+    static std::unordered_map<const TFontEntry*, TPlainItems> all;
+    auto [it, added] = all.try_emplace(font);
+    TPlainItems& plain = it->second;
+    if (!added)
+        return plain;
+    std::fill(std::begin(plain.kind), std::end(plain.kind), static_cast<signed char>(-1));
+    auto onlyItem = [&](const char* text) -> PangoItem* {
+        GList* items = pango_itemize(context, text, 0, static_cast<int>(std::strlen(text)), noAttributes, nullptr);
+        PangoItem* item = items && !items->next ? static_cast<PangoItem*>(items->data) : nullptr;
+        if (!item)
+            g_list_free_full(items, reinterpret_cast<GDestroyNotify>(pango_item_free));
+        else
+            g_list_free(items);
+        return item;
+    };
+    plain.latin = onlyItem("a");
+    plain.common = onlyItem("1");
+    if (!plain.latin || !plain.common || plain.latin->analysis.font != plain.common->analysis.font ||
+        plain.latin->analysis.script != PANGO_SCRIPT_LATIN || plain.common->analysis.script != PANGO_SCRIPT_COMMON ||
+        plain.latin->analysis.level != 0 || plain.common->analysis.level != 0 || plain.latin->analysis.extra_attrs ||
+        plain.common->analysis.extra_attrs)
+        return plain;
+    for (int c = 0x20; c < 0x100; ++c) {
+        std::string utf8 = AnsiToUtf8(std::string(1, static_cast<char>(c)));
+        gunichar wc = g_utf8_get_char(utf8.c_str());
+        if (!pango_font_has_char(plain.latin->analysis.font, wc))
+            continue;
+        GUnicodeScript script = g_unichar_get_script(wc);
+        if (script == G_UNICODE_SCRIPT_LATIN)
+            plain.kind[c] = 1;
+        else if (script == G_UNICODE_SCRIPT_COMMON)
+            plain.kind[c] = 0;
+    }
+    plain.usable = true;
+    return plain;
+}
+
+bool shapePlain(TFontEntry* font, const std::string& ansi, TShapedLine& line)
+{
+    static PangoContext* context = [] {
+        PangoContext* c = pango_font_map_create_context(pango_cairo_font_map_get_default());
+        pango_cairo_context_set_font_options(c, pango_cairo_context_get_font_options(sharedContext()));
+        pango_cairo_context_set_resolution(c, pango_cairo_context_get_resolution(sharedContext()));
+        pango_context_set_language(c, pango_context_get_language(sharedContext()));
+        return c;
+    }();
+    static PangoAttrList* noAttributes = pango_attr_list_new();
+    static const PangoFontDescription* contextFont = nullptr;
+    if (contextFont != font->desc) {
+        pango_context_set_font_description(context, font->desc);
+        contextFont = font->desc;
+    }
+    const std::string utf8 = AnsiToUtf8(ansi);
+    const int length = static_cast<int>(utf8.size());
+    const PangoShapeFlags flags =
+        pango_context_get_round_glyph_positions(context) ? PANGO_SHAPE_ROUND_POSITIONS : PANGO_SHAPE_NONE;
+    // One item with a known analysis where the itemizer would find just that.
+    GList* items = nullptr;
+    TPlainItems& plain = plainItemsFor(context, noAttributes, font);
+    bool known = plain.usable;
+    bool latin = false;
+    for (size_t i = 0; known && i < ansi.size(); ++i) {
+        signed char kind = plain.kind[static_cast<unsigned char>(ansi[i])];
+        known = kind >= 0;
+        latin = latin || kind == 1;
+    }
+    if (known) {
+        PangoItem* item = pango_item_copy(latin ? plain.latin : plain.common);
+        item->offset = 0;
+        item->length = length;
+        item->num_chars = static_cast<int>(g_utf8_strlen(utf8.data(), length));
+        items = g_list_append(nullptr, item);
+    } else {
+        items = pango_itemize(context, utf8.data(), 0, length, noAttributes, nullptr);
+    }
+    int x = 0;
+    PangoRectangle ink{};
+    bool rightToLeft = false;
+    for (GList* l = items; l; l = l->next) {
+        auto* item = static_cast<PangoItem*>(l->data);
+        rightToLeft = rightToLeft || (item->analysis.level % 2) != 0;
+        PangoGlyphString* glyphs = pango_glyph_string_new();
+        pango_shape_with_flags(utf8.data() + item->offset, item->length, utf8.data(), length, &item->analysis, glyphs,
+                               flags);
+        line.runs.push_back({PANGO_FONT(g_object_ref(item->analysis.font)), glyphs});
+        PangoRectangle runInk, runLogical;
+        pango_glyph_string_extents(glyphs, item->analysis.font, &runInk, &runLogical);
+        if (runInk.width > 0 && runInk.height > 0) {
+            runInk.x += x;
+            if (ink.width == 0 || ink.height == 0) {
+                ink = runInk;
+            } else {
+                int left = std::min(ink.x, runInk.x), top = std::min(ink.y, runInk.y);
+                int right = std::max(ink.x + ink.width, runInk.x + runInk.width);
+                int bottom = std::max(ink.y + ink.height, runInk.y + runInk.height);
+                ink = {left, top, right - left, bottom - top};
+            }
+        }
+        x += runLogical.width;
+        pango_item_free(item);
+    }
+    g_list_free(items);
+    if (rightToLeft)
+        return false;  // the layout orders such runs; these texts never have them
+    PangoRectangle logical{0, 0, x, 0};
+    pango_extents_to_pixels(&ink, nullptr);
+    pango_extents_to_pixels(nullptr, &logical);
+    line.ink = ink;
+    line.natural = logical.width;
+    return true;
+}
+
+// Renders a shaped plain line and keeps it in the font's cache under key.
+const TLineImage& renderShaped(TFontEntry* font, const TShapedLine& line, std::string key)
+{
+    TLineImage image;
+    image.width = line.natural;
+    image.natural = line.natural;
+    if (line.ink.width > 0 && line.ink.height > 0) {
+        image.left = line.ink.x - 1;
+        image.top = font->ascent + line.ink.y - 1;
+        image.mask.reset(cairo_image_surface_create(CAIRO_FORMAT_A8, line.ink.width + 2, line.ink.height + 2));
+        cairo_t* cr = cairo_create(image.mask.get());
+        cairo_set_antialias(cr, CAIRO_ANTIALIAS_NONE);
+        double x = -image.left;
+        for (const TShapedLine::Run& run : line.runs) {
+            cairo_move_to(cr, x, font->ascent - image.top);
+            pango_cairo_show_glyph_string(cr, run.font, run.glyphs);
+            x += pango_glyph_string_get_width(run.glyphs) / double(PANGO_SCALE);
+        }
+        cairo_destroy(cr);
+        cairo_surface_flush(image.mask.get());
+        image.pattern.reset(cairo_pattern_create_for_surface(image.mask.get()));
+    }
+    return font->lines.insert(std::move(key), std::move(image));
 }
 
 // Paints a line image with its cell's top-left corner at (x, y): the cell in
@@ -392,8 +766,14 @@ void paintLine(HDC dc, const TLineImage& image, int x, int y, int lineHeight)
         cairo_rectangle(cr, x, y, image.width, lineHeight);
         cairo_fill(cr);
     }
+    if (!image.mask)
+        return;
     setSource(cr, dc->textColor);
-    cairo_mask_surface(cr, image.mask, x - image.pad, y - image.pad);
+    // What cairo_mask_surface does, without making a pattern every time.
+    cairo_matrix_t matrix;
+    cairo_matrix_init_translate(&matrix, -(x + image.left), -(y + image.top));
+    cairo_pattern_set_matrix(image.pattern.get(), &matrix);
+    cairo_mask(cr, image.pattern.get());
 }
 
 // Draws one line straight from the layout with its cell's top-left corner at
@@ -432,10 +812,15 @@ bool TextOut(HDC dc, int x, int y, const char* text, int count)
         return true;
     // A printer's page (a PDF) gets the glyphs themselves, so that its text stays text.
     const bool vector = cairo_surface_get_type(dc->surface) != CAIRO_SURFACE_TYPE_IMAGE;
-    if (!rotated(dc) && !vector && lineWidth(dc, font, ansi) <= maxCachedLineWidth)
-        paintLine(dc, lineImage(dc, font, ansi, -1, -1), x, y, font->height);
-    else
-        paintRotatedLine(dc, font, ansi, x, y);  // very long lines are not cached either
+    if (!rotated(dc) && !vector) {
+        std::string key = lineKey(ansi, -1, -1);
+        const TLineImage* plain = font->lines.find(key);
+        if (plain || lineWidth(dc, font, ansi) <= maxCachedLineWidth) {
+            paintLine(dc, plain ? *plain : renderLine(dc, font, ansi, -1, -1, std::move(key)), x, y, font->height);
+            return true;
+        }
+    }
+    paintRotatedLine(dc, font, ansi, x, y);  // very long lines are not cached either
     return true;
 }
 
@@ -527,8 +912,22 @@ int DrawTextEx(HDC dc, const char* text, int count, TRect* rect, unsigned format
     };
 
     if (oneLine) {
-        // The common case (every grid cell): measured and rendered through the font's caches.
-        int natural = lineWidth(dc, font, ansi);
+        // The common case (every grid cell): measured and rendered through the
+        // font's caches. A line painted before plain knows its width: one look-up.
+        std::string plainKey = lineKey(ansi, -1, -1);
+        const TLineImage* plain = font->lines.find(plainKey);
+        if (!plain && underlined < 0 && !(format & DT_CALCRECT) && plainShapable(font, ansi)) {
+            // A new plain text: shaped once; kept rendered when it fits as it is.
+            TShapedLine shaped;
+            if (shapePlain(font, ansi, shaped)) {
+                const bool fits = !(format & DT_END_ELLIPSIS) || shaped.natural <= area.Width();
+                if (fits && shaped.natural <= maxCachedLineWidth)
+                    plain = &renderShaped(font, shaped, plainKey);
+                else if (!font->widths.find(ansi))
+                    font->widths.insert(ansi, shaped.natural);
+            }
+        }
+        int natural = plain ? plain->natural : lineWidth(dc, font, ansi);
         if (format & DT_CALCRECT) {
             rect->right = rect->left + leftMargin + natural + rightMargin;
             rect->bottom = rect->top + lineHeight;
@@ -536,7 +935,10 @@ int DrawTextEx(HDC dc, const char* text, int count, TRect* rect, unsigned format
         }
         int ellipsisWidth = (format & DT_END_ELLIPSIS) && natural > area.Width() ? std::max(0, area.Width()) : -1;
         if (natural <= maxCachedLineWidth) {
-            const TLineImage& image = lineImage(dc, font, ansi, underlined, ellipsisWidth);
+            const bool isPlain = underlined < 0 && ellipsisWidth < 0;
+            const TLineImage& image = !isPlain ? lineImage(dc, font, ansi, underlined, ellipsisWidth)
+                                      : plain  ? *plain
+                                               : renderLine(dc, font, ansi, -1, -1, std::move(plainKey));
             clipToRect();
             paintLine(dc, image, lineLeft(image.width), top, lineHeight);
             cairo_restore(cr);

@@ -333,3 +333,28 @@ TEST(GridPaint, ThumbDragReachesRowsPastSixteenBitsOfPixels)
     EXPECT_GT(s.grid->GetRowTop(), 20000);
     EXPECT_LT(s.grid->GetRowTop(), 80000);
 }
+
+TEST(GridPaint, RowsRemovedByTheDataHandlerWhilePaintingLeaveTheBackgroundColour)
+{
+    GridScreen s;
+    s.addRows(5);  // all fit: no scroll bar comes or goes
+    s.grid->SetBkColor(clYellow);
+    s.grid->FontAttrs()->GetAttr(1)->SetBackColor(clRed);
+    for (int r = 0; r < 5; ++r)
+        s.grid->GetRowInfo(r)->rowAttr = 1;
+    s.show();
+    s.repaint();
+    ASSERT_EQ(s.pixel(100, 4 * 15 + 5), rgb(clRed));
+    EXPECT_EQ(s.pixel(250, 5), rgb(clYellow));  // beside the columns
+    EXPECT_EQ(s.pixel(100, 90), rgb(clYellow));  // below the rows
+
+    s.grid->OnRowNeedData = [&](int row) {
+        if (row == 2)
+            while (s.grid->GetRowCount() > 3)
+                s.grid->DeleteRow(s.grid->GetRowCount() - 1);
+    };
+    s.repaint();
+    EXPECT_EQ(s.pixel(100, 2 * 15 + 5), rgb(clRed));
+    for (int y : {3 * 15 + 5, 4 * 15 + 5, 90})
+        EXPECT_EQ(s.pixel(100, y), rgb(clYellow)) << y;
+}

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <string>
 
 TEST(RowInfo, NewRecordIsUnmarkedAllNullWithNoAttributesAndNoTextBlock)
@@ -76,4 +77,54 @@ TEST(RowInfo, PositionsOutsideTheRecordRaiseListErrorAndChangeNothing)
     }
     EXPECT_EQ(row.cells(3), "tres");
     EXPECT_EQ(row.colors(), "");  // key 46 was not reached through a cell position
+}
+
+TEST(RowInfo, TextsMatchAPlainMapThroughRandomSetsOfEveryKeyAndLength)
+{
+    TVarnGrid_rowInfo row;
+    std::map<int, std::string> expected;  // cells 0..35, then item data as 36..45
+    uint32_t seed = 7;
+    auto next = [&seed] { return seed = seed * 1664525u + 1013904223u; };
+    for (int step = 0; step < 20000; ++step) {
+        int key = static_cast<int>(next() % 46);
+        size_t lengths[] = {0, 0, 1, 5, 12, 254, 255, 300};
+        std::string text(lengths[next() % 8], static_cast<char>('a' + next() % 26));
+        if (key < VGCellCount)
+            row.setCells(key, text);
+        else
+            row.setItemData(key - VGCellCount, text);
+        expected[key] = text;
+        if (step % 97 == 0) {
+            for (const auto& [k, value] : expected)
+                ASSERT_EQ(k < VGCellCount ? row.cellView(k) : row.itemDataView(k - VGCellCount), value) << step;
+            // The one-pass read gives the same texts as reading cell by cell.
+            std::string_view views[VGCellCount];
+            row.cellViews((uint64_t(1) << VGCellCount) - 1, views);
+            for (int c = 0; c < VGCellCount; ++c)
+                ASSERT_EQ(views[c], row.cellView(c)) << step;
+        }
+    }
+    // Emptying every text frees the block whatever the order.
+    for (int key = 45; key >= 0; key -= 2)
+        key < VGCellCount ? row.setCells(key, "") : row.setItemData(key - VGCellCount, "");
+    for (int key = 0; key < 46; key += 2)
+        key < VGCellCount ? row.setCells(key, "") : row.setItemData(key - VGCellCount, "");
+    EXPECT_EQ(row.textHeapBytes(), 0u);
+}
+
+TEST(RowInfo, CellAttributesTakeRoomOnlyWhenSetAndCopyWithTheRow)
+{
+    TVarnGrid_rowInfo row;
+    row.cellAttr[4] = -1;  // still nothing set
+    EXPECT_EQ(row.cellAttr[4], -1);
+    row.cellAttr[4] = 2;
+    row.cellAttr[35] = 0;
+    TVarnGrid_rowInfo copy = row;
+    row.cellAttr[4] = row.cellAttr[35];
+    EXPECT_EQ(row.cellAttr[4], 0);
+    EXPECT_EQ(copy.cellAttr[4], 2);
+    EXPECT_EQ(copy.cellAttr[35], 0);
+    EXPECT_EQ(copy.cellAttr[5], -1);
+    const TVarnGrid_rowInfo& constant = copy;
+    EXPECT_EQ(constant.cellAttr[4], 2);
 }

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 namespace {
 
 // A white page; ink is every pixel that is not the page colour.
@@ -263,4 +265,62 @@ TEST(DrawText, EscapementRotatesTextDownAndUp)
     clipped.canvas->Font()->SetOrientation(900);
     clipped.draw(caption, {50, 100, 60, 110}, DT_SINGLELINE);
     EXPECT_EQ(clipped.ink(), TRect{});
+}
+
+TEST(DrawText, CachedLinesMatchLinesDrawnFromTheLayoutAndSurviveAFullCache)
+{
+    // A single line goes through the font's cache of rendered lines; the first
+    // line of a text with a line break is drawn from the layout itself. Both
+    // must give the same pixels, accents above capitals and descenders included.
+    const char* samples[] = {"\xD1" "and\xFA \xC1vila \xC9xito", "gypsy jq", "Cliente 123,45 \xBA",
+                             "&Archivo", "W",  "AVATAR Te Wo Yo r. 1.234,56 \x80", "ffi fl \x93" "cita\x94 \x85",
+                             "  dos espacios  ", "12/03/2024"};
+    for (const char* sample : samples) {
+        Page cached(300, 40), direct(300, 40);
+        cached.draw(sample, {10, 10, 290, 40}, DT_SINGLELINE | DT_NOCLIP);
+        std::string twoLines = std::string(sample) + "\nx";
+        direct.draw(twoLines.c_str(), {10, 10, 290, 40}, DT_NOCLIP);
+        for (int y = 0; y < 10 + cached.canvas->TextHeight("Xy"); ++y)
+            for (int x = 0; x < 300; ++x)
+                ASSERT_EQ(cached.bitmap.pixel(x, y), direct.bitmap.pixel(x, y)) << sample << " at " << x << "," << y;
+    }
+
+    // Thousands of other lines later the first one is drawn again, the same.
+    Page first(300, 30), again(300, 30), filler(300, 30);
+    first.draw("\xC1rbol de Navidad", {0, 5, 300, 30}, DT_SINGLELINE);
+    for (int i = 0; i < 5000; ++i)
+        filler.draw(("l\xEDnea " + std::to_string(i)).c_str(), {0, 5, 300, 30}, DT_SINGLELINE);
+    again.draw("\xC1rbol de Navidad", {0, 5, 300, 30}, DT_SINGLELINE);
+    EXPECT_EQ(first.ink(), again.ink());
+    for (int y = 0; y < 30; ++y)
+        for (int x = 0; x < 300; ++x)
+            ASSERT_EQ(first.bitmap.pixel(x, y), again.bitmap.pixel(x, y)) << x << "," << y;
+}
+
+TEST(DrawText, RandomCodePageLinesLookAsTheLayoutDrawsThem)
+{
+    // Digits and punctuation only, ASCII, and the whole code page: each kind
+    // of line takes its own way to the glyphs and must land on the same pixels.
+    uint32_t seed = 99;
+    auto next = [&seed] { return seed = seed * 1664525u + 1013904223u; };
+    int differing = 0;
+    for (int t = 0; t < 1500; ++t) {
+        std::string text;
+        int kind = t % 3;
+        for (int i = 0, length = 1 + int(next() % 20); i < length; ++i) {
+            auto c = kind == 0 ? static_cast<unsigned char>("0123456789 ,./-:%"[next() % 17])
+                               : static_cast<unsigned char>(0x20 + next() % (kind == 1 ? 0x5F : 0xE0));
+            text.push_back(c == 0x7F ? 'x' : static_cast<char>(c));
+        }
+        Page single(400, 40), layout(400, 40);
+        single.draw(text.c_str(), {5, 5, 395, 40}, DT_SINGLELINE | DT_NOCLIP | DT_NOPREFIX);
+        layout.draw((text + "\nx").c_str(), {5, 5, 395, 40}, DT_NOCLIP | DT_NOPREFIX);
+        bool same = true;
+        for (int y = 0; y < 5 + single.canvas->TextHeight("Xy") && same; ++y)
+            for (int x = 0; x < 400 && same; ++x)
+                same = single.bitmap.pixel(x, y) == layout.bitmap.pixel(x, y);
+        if (!same && ++differing <= 3)
+            ADD_FAILURE() << "\"" << text << "\" differs";
+    }
+    EXPECT_EQ(differing, 0);
 }
