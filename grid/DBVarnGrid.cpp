@@ -1,11 +1,13 @@
 #include "grid/DBVarnGrid.h"
 
+#include "grid/VGScrollBox.h"
 #include "platform/SysUtils.h"
 #include "utils/Cnvtools.h"
 
 #include <mysql.h>
 
 #include <charconv>
+#include <cmath>
 
 namespace {
 
@@ -52,6 +54,67 @@ AnsiString integerText(int value)
     auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, value);
     (void)error;
     return AnsiString(buffer, end);
+}
+
+// The texts of TVarnRow::SetFloat for a finite value (cnvDoubleToStr with two
+// decimals, or cnvDoubleToMoney), written by to_chars, which rounds as printf does.
+AnsiString floatText(double value, VGDataType type)
+{
+    if (!std::isfinite(value))
+        return type == vgFloat ? cnvDoubleToStr(value, 2) : cnvDoubleToMoney(value);
+    char buffer[400];
+    // Hundredths as an integer when value * 100 is clearly off a half: then its
+    // nearest integer is the rounding of the exact value too. Halves, and values
+    // too large for the shortcut, go through to_chars.
+    double hundredths = value * 100.0;
+    if (std::fabs(hundredths) < 1e12) {
+        double whole = std::nearbyint(hundredths);
+        if (std::fabs(std::fabs(hundredths - whole) - 0.5) > 1e-3) {
+            auto cents = static_cast<long long>(whole);
+            // As the two formatters do: printf writes the sign of a negative
+            // value that rounds to zero, the money text only of one below zero.
+            bool negative = type == vgFloat ? std::signbit(value) : value < 0;
+            unsigned long long magnitude = cents < 0 ? -static_cast<unsigned long long>(cents) : cents;
+            auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, magnitude / 100);
+            (void)error;
+            size_t digits = static_cast<size_t>(end - buffer);
+            AnsiString text;
+            text.reserve(digits + digits / 3 + 4);
+            if (negative)
+                text += '-';
+            for (size_t i = 0; i < digits; ++i) {
+                if (type != vgFloat && i > 0 && (digits - i) % 3 == 0)
+                    text += '.';
+                text += buffer[i];
+            }
+            text += ',';
+            text += static_cast<char>('0' + magnitude % 100 / 10);
+            text += static_cast<char>('0' + magnitude % 10);
+            return text;
+        }
+    }
+    if (type == vgFloat) {
+        auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, 2);
+        (void)error;
+        AnsiString text(buffer, end);
+        text[text.size() - 3] = ',';
+        return text;
+    }
+    auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, std::fabs(value), std::chars_format::fixed, 2);
+    (void)error;
+    size_t point = static_cast<size_t>(end - buffer) - 3;
+    AnsiString text;
+    text.reserve(point + point / 3 + 4);
+    if (value < 0)
+        text += '-';
+    for (size_t i = 0; i < point; ++i) {
+        if (i > 0 && (point - i) % 3 == 0)
+            text += '.';
+        text += buffer[i];
+    }
+    text += ',';
+    text.append(buffer + point + 1, 2);
+    return text;
 }
 
 }  // namespace
@@ -107,6 +170,7 @@ void TDBVarnGrid::fill()
     table.select(SQLWhere, SQLOrderBy);
     bindColumns();
 
+    dateTexts.clear();
     bool separators = !FSeparatorField.empty() && OnSeparator;
     AnsiString separatorText;  // kept from one separator to the next
     AnsiString lastSeparator;
@@ -115,34 +179,62 @@ void TDBVarnGrid::fill()
             AnsiString value = table.getString(FSeparatorField, AnsiString());
             if (value != lastSeparator) {
                 OnSeparator(nullptr, separatorText);
-                dataRow.Append();
+                appendRow();
                 dataRow.SetUnicolumn(true);
                 dataRow.SetUnicolumnText(separatorText);
-                dataRow.Write();
                 lastSeparator = value;
             }
         }
-        dataRow.Append();
-        dataRow.SetItemData(0, codeField >= 0 ? table.getString(codeField) : AnsiString());
-        setCellsFromRecord();
+        appendRow();
+        setCellsFromRecord(RowWrite::Deferred, codeField >= 0 ? table.getString(codeField) : AnsiString());
     }
+    dateTexts.clear();
+    Body()->UpdateScroll(true);
     PostRefresh();
     table.clear();
+}
+
+// The accessor's Append without its per-row layout work: the scroll range and
+// the repaint follow once the whole result is in.
+void TDBVarnGrid::appendRow()
+{
+    dataRow.row = -2;
+    rows.Add();  // every cell of a new row is null
+    dataRow.OnRead();
 }
 
 void TDBVarnGrid::updateRow()
 {
     // Called by the application too, on a record of any result.
     findFields();
-    setCellsFromRecord();
+    dateTexts.clear();
+    setCellsFromRecord(RowWrite::Now, std::nullopt);
 }
 
-void TDBVarnGrid::setCellsFromRecord()
+void TDBVarnGrid::setCellsFromRecord(RowWrite write, const std::optional<AnsiString>& key)
 {
     TVGColumnCollection* columns = Columns();
     int count = std::min<int>(columns->Count(), static_cast<int>(fieldOfColumn.size()));
+    // The bound cells' texts first, so that the row takes room for all of them at once.
+    cellTexts.resize(count);
+    size_t bytes = 0;
+    int entries = 0;
     for (int i = 0; i < count; ++i) {
-        TVGColumn* column = columns->Items(i);
+        if (fieldOfColumn[i] < 0)
+            continue;
+        cellTexts[i] = fieldText(columns->Items(i)->DataType(), fieldOfColumn[i]);
+        bytes += cellTexts[i].size();
+        ++entries;
+    }
+    TVarnGrid_rowInfo* record = GetRowInfo(dataRow.realRow());
+    if (key) {
+        bytes += key->size();
+        ++entries;
+    }
+    record->reserveTexts(bytes, entries);
+    if (key)
+        record->setItemData(0, *key);
+    for (int i = 0; i < count; ++i) {
         int field = fieldOfColumn[i];
         if (field == noField) {
             dataRow.SetString(i, AnsiString());
@@ -152,58 +244,52 @@ void TDBVarnGrid::setCellsFromRecord()
             if (linkedTable)
                 linkedTable->load(dataRow.GetItemData(0));
             AnsiString text;
-            OnFillFieldSP(column->FieldName(), text);
+            OnFillFieldSP(columns->Items(i)->FieldName(), text);
             dataRow.SetString(i, text);
         } else {
-            setCellFromField(i, column->DataType(), field);
+            // The accessor's SetString, on the row record itself.
+            TVarnGrid_rowInfo* info = GetRowInfo(dataRow.realRow());
+            info->setCells(i, cellTexts[i]);
+            info->isNull[i] = false;
         }
     }
     if (OnFillRow)
         OnFillRow(dataRow, nullptr);
-    dataRow.Write();
+    if (write == RowWrite::Now)
+        dataRow.Write();
+    else if (!dataRow.GetUnicolumn())
+        dataRow.OnWrite();
 }
 
-void TDBVarnGrid::setCellFromField(int col, VGDataType type, int field)
+// The cell text of a field of the current record for a column of this type.
+AnsiString TDBVarnGrid::fieldText(VGDataType type, int field)
 {
     switch (type) {
     case vgString:
-        dataRow.SetString(col, table.getString(field));
-        break;
-    case vgDate: {
+        return table.getString(field);
+    case vgDate:
         // A NULL, empty or zero date has no text to show: the cell stays empty
         // and filling goes on with the next record.
-        sDB_date date = table.getDate(field);
-        AnsiString text;
-        if (!date.isNull()) {
-            try {
-                text = date.dateString();
-            } catch (const EConvertError&) {
-            }
-        }
-        dataRow.SetString(col, text);
-        break;
-    }
+        return dateText(readDate(field));
     case vgTime: {
         sDB_time time = table.getTime(field);
-        dataRow.SetString(col, table.getValue(field).empty() ? AnsiString() : time.toString());
-        break;
+        return table.getValue(field).empty() ? AnsiString() : time.toString();
     }
     case vgBoolean: {
         // Written as the check box and GetBoolean read it.
         bool value = table.getFieldInfo(field).type == sDB_type_bool
                          ? table.getValue(field).find_first_not_of('\0') != AnsiString::npos
                          : table.getInteger(field) != 0;
-        dataRow.SetString(col, cnvBoolToStr(value));
-        break;
+        return cnvBoolToStr(value);
     }
     case vgInteger:
-        dataRow.SetString(col, integerText(table.getInteger(field)));
-        break;
+        return integerText(table.getInteger(field));
     case vgFloat:
+        return floatText(table.getDouble(field), vgFloat);
     case vgMoney:
-        dataRow.SetFloat(col, table.getDouble(field));
-        break;
+        return floatText(table.getDouble(field), vgMoney);
     }
+    return AnsiString();
 }
 
 // ---- Row enter and cell changes -----------------------------------------------------------
@@ -218,6 +304,50 @@ void TDBVarnGrid::doRowEnter()
             linkedTable->load(key);
     }
     TVarnGrid::doRowEnter();
+}
+
+// The table's getDate, read straight from a DATE field's YYYY-MM-DD text.
+sDB_date TDBVarnGrid::readDate(int field)
+{
+    if (table.getFieldInfo(field).mysqlType != MYSQL_TYPE_DATE)
+        return table.getDate(field);
+    AnsiString text = table.getValue(field);
+    auto digits = [&](size_t start, size_t count) {
+        int value = 0;
+        for (size_t i = start; i < start + count; ++i) {
+            if (text[i] < '0' || text[i] > '9')
+                return -1;
+            value = value * 10 + (text[i] - '0');
+        }
+        return value;
+    };
+    sDB_date date;
+    if (text.size() != 10 || text[4] != '-' || text[7] != '-')
+        return text.empty() ? date : table.getDate(field);
+    date.year = digits(0, 4);
+    date.month = digits(5, 2);
+    date.day = digits(8, 2);
+    if (date.year < 0 || date.month < 0 || date.day < 0)
+        return table.getDate(field);
+    return date;
+}
+
+const AnsiString& TDBVarnGrid::dateText(const sDB_date& date)
+{
+    // Tables repeat their dates, and formatting one is slow: each is formatted
+    // once per fill.
+    int key = (date.year * 13 + date.month) * 32 + date.day;
+    auto found = dateTexts.find(key);
+    if (found != dateTexts.end())
+        return found->second;
+    AnsiString text;
+    if (!date.isNull()) {
+        try {
+            text = date.dateString();
+        } catch (const EConvertError&) {
+        }
+    }
+    return dateTexts.emplace(key, text).first->second;
 }
 
 bool TDBVarnGrid::showRecord(int row, const AnsiString& key)

@@ -13,6 +13,8 @@
 #include "grid/VarnRow.h"
 
 #include <functional>
+#include <optional>
+#include <unordered_map>
 #include <vector>
 
 // fld is always null; text carries the caption from one call to the next.
@@ -59,10 +61,15 @@ private:
     // Result field of each column: -1 empty FieldName, -2 not in the result.
     static constexpr int noField = -1;
     static constexpr int missingField = -2;
+    enum class RowWrite { Now, Deferred };
     void findFields();
     void bindColumns();
-    void setCellsFromRecord();
-    void setCellFromField(int col, VGDataType type, int field);
+    void appendRow();
+    // Sets the key into item data slot 0 too when one is given.
+    void setCellsFromRecord(RowWrite write, const std::optional<AnsiString>& key);
+    sDB_date readDate(int field);
+    const AnsiString& dateText(const sDB_date& date);
+    AnsiString fieldText(VGDataType type, int field);
     // The row's cells from the record just read back; false when the table has
     // no record with the row's key (the server could not be asked).
     bool showRecord(int row, const AnsiString& key);
@@ -70,4 +77,6 @@ private:
     AnsiString FSeparatorField;
     std::vector<int> fieldOfColumn;  // by column position, for the table's current result
     int codeField = -1;              // the result's "code" field
+    std::vector<AnsiString> cellTexts;  // scratch of setCellsFromRecord
+    std::unordered_map<int, AnsiString> dateTexts;  // cell text by date, kept while filling
 };

@@ -153,6 +153,22 @@ void TVGRowTexts::clear()
     block = nullptr;
 }
 
+void TVGRowTexts::reserveMore(size_t textBytes, int entries)
+{
+    size_t used = block ? readUint32(block) : blockHeader;
+    size_t needed = used + textBytes + static_cast<size_t>(std::max(entries, 0)) * headerSizeFor(0);
+    size_t capacity = block ? readUint32(block + 4) : 0;
+    if (needed <= capacity)
+        return;
+    char* larger = static_cast<char*>(std::realloc(block, needed));
+    if (!larger)
+        throw std::bad_alloc();
+    if (!block)
+        writeUint32(larger, blockHeader);
+    block = larger;
+    writeUint32(block + 4, static_cast<uint32_t>(needed));
+}
+
 size_t TVGRowTexts::heapBytes() const { return block ? readUint32(block + 4) : 0; }
 
 }  // namespace varn::detail

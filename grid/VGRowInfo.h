@@ -39,6 +39,9 @@ public:
     void clear();
     // Heap bytes held (the block's capacity), for measuring.
     size_t heapBytes() const;
+    // Room for this many more text bytes in this many more entries, taken at
+    // once by a caller that is about to set a whole row.
+    void reserveMore(size_t textBytes, int entries);
 
 private:
     struct Found {
@@ -85,6 +88,7 @@ struct TVarnGrid_rowInfo {
     void setColors(std::string_view text) { texts.set(varn::detail::TVGRowTexts::colorsKey, text); }
 
     size_t textHeapBytes() const { return texts.heapBytes(); }
+    void reserveTexts(size_t textBytes, int entries) { texts.reserveMore(textBytes, entries); }
 
 private:
     varn::detail::TVGRowTexts texts;

@@ -5,6 +5,8 @@
 
 #include <unistd.h>
 
+#include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -319,4 +321,33 @@ TEST_F(DBGrid, AServerStoppedBeforeAnEditGivesAClearErrorAndTheCellKeepsTheTyped
     EXPECT_NE(shown.back().text.find("no se ha guardado"), std::string::npos) << shown.back().text;
     EXPECT_EQ(rows(), Strings{"K: nuevo 5"});
     sDB_closeConnection(own);
+}
+
+TEST_F(DBGrid, NumberCellsReadAsTheRowAccessorWritesThem)
+{
+    admin("create table T (code varchar(10), f double, m decimal(30,3))");
+    const std::vector<double> values = {0, -0.0, 0.125, 0.375, 2.675, -0.001, -0.005, 1.005, 999.995, 1234567.5,
+                                        -1234567.125, 0.1 + 0.2, 123456789012.345, 9.87654321e14, -7.5e17, 1e300,
+                                        5e-324, 0.045, 99.99499999999};
+    std::string sql = "insert into T values ";
+    for (size_t i = 0; i < values.size(); ++i) {
+        char text[64];
+        std::snprintf(text, sizeof text, "%.17g", values[i]);
+        std::string decimal = std::abs(values[i]) < 1e26 ? text : "0";
+        sql += (i ? ", ('" : "('") + std::to_string(100 + i) + "', " + text + ", " + decimal + ")";
+    }
+    admin(sql);
+    addColumn("f", vgMoney);
+    addColumn("m", vgMoney);
+    grid->SQLOrderBy = "code";
+    grid->fill();
+    Strings doubles = adminColumn("select f from T order by code");
+    Strings decimals = adminColumn("select m from T order by code");
+    ASSERT_EQ(grid->GetRowCount(), static_cast<int>(values.size()));
+    for (int r = 0; r < grid->GetRowCount(); ++r) {
+        SCOPED_TRACE(doubles[r] + " " + decimals[r]);
+        EXPECT_EQ(grid->GetString(r, 0), cnvDoubleToStr(std::strtod(doubles[r].c_str(), nullptr), 2));
+        EXPECT_EQ(grid->GetString(r, 1), cnvDoubleToMoney(std::strtod(decimals[r].c_str(), nullptr)));
+    }
+    EXPECT_EQ(grid->Columns()->Items(0)->DataType(), vgFloat);
 }
