@@ -264,6 +264,12 @@ void TDBVarnGrid::setCellsFromRecord(RowWrite write, const std::optional<AnsiStr
 // The cell text of a field of the current record for a column of this type.
 AnsiString TDBVarnGrid::fieldText(VGDataType type, int field)
 {
+    if (type == vgString)
+        return table.getString(field);
+    // A NULL has no value to show: an empty cell, not a 0, a "false" or a
+    // midnight that the field does not hold.
+    if (table.getValue(field).empty())
+        return AnsiString();
     switch (type) {
     case vgString:
         return table.getString(field);
@@ -271,10 +277,8 @@ AnsiString TDBVarnGrid::fieldText(VGDataType type, int field)
         // A NULL, empty or zero date has no text to show: the cell stays empty
         // and filling goes on with the next record.
         return dateText(readDate(field));
-    case vgTime: {
-        sDB_time time = table.getTime(field);
-        return table.getValue(field).empty() ? AnsiString() : time.toString();
-    }
+    case vgTime:
+        return table.getTime(field).toString();
     case vgBoolean: {
         // Written as the check box and GetBoolean read it.
         bool value = table.getFieldInfo(field).type == sDB_type_bool
