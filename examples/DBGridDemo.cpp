@@ -15,7 +15,10 @@
 #include "platform/win/Backend.h"
 #include "platform/win/BackingStore.h"
 
+#include <sys/wait.h>
 #include <unistd.h>
+
+#include <csignal>
 
 #include <cstdio>
 #include <cstdlib>
@@ -120,7 +123,8 @@ bool parse(int argc, char** argv, Options& options)
     return true;
 }
 
-// The throwaway server: started in a fresh directory under /tmp, stopped by the destructor.
+// The throwaway server: started in a fresh directory under /tmp, stopped by the
+// destructor, or by the signal handler when the program is interrupted or killed.
 class ThrowawayServer {
 public:
     bool start()
@@ -130,8 +134,13 @@ public:
             return false;
         dir = pattern;
         socket = dir + "/mysqld.sock";
+        serverDir = dir + "/server";
         std::printf("Starting a throwaway MariaDB server in %s ...\n", dir.c_str());
         std::fflush(stdout);
+        stopArguments = {script.c_str(), "stop", serverDir.c_str(), socket.c_str(), nullptr};
+        running = this;
+        for (int signal : {SIGINT, SIGTERM, SIGHUP})
+            std::signal(signal, onSignal);
         started = run("start") == 0;
         return started;
     }
@@ -139,6 +148,7 @@ public:
     {
         if (started)
             run("stop");
+        running = nullptr;
         if (!dir.empty())
             std::filesystem::remove_all(dir);
     }
@@ -147,11 +157,30 @@ public:
 private:
     int run(const char* action)
     {
-        std::string command = std::string("'") + VARN_SOURCE_DIR "/scripts/test-mysql' " + action + " '" + dir +
-                              "/server' '" + socket + "' >'" + dir + "/" + action + ".log' 2>&1";
+        std::string command = "'" + script + "' " + action + " '" + serverDir + "' '" + socket + "' >'" + dir + "/" +
+                              action + ".log' 2>&1";
         return std::system(command.c_str());
     }
+    // Only fork, exec, wait and _exit here: they are safe in a signal handler.
+    static void onSignal(int signal)
+    {
+        if (running && running->started) {
+            pid_t child = fork();
+            if (child == 0) {
+                execv(running->script.c_str(), const_cast<char* const*>(running->stopArguments.data()));
+                _exit(127);
+            }
+            if (child > 0)
+                waitpid(child, nullptr, 0);
+        }
+        _exit(128 + signal);
+    }
+
+    static inline ThrowawayServer* running = nullptr;
+    std::string script = VARN_SOURCE_DIR "/scripts/test-mysql";
     std::string dir;
+    std::string serverDir;
+    std::vector<const char*> stopArguments;
     bool started = false;
 };
 
@@ -178,14 +207,14 @@ void createSampleTable(sDB_connection& connection, int rows)
                 " '\xC1lvaro', 'Roc\xEDo', 'Nicol\xE1s', 'Bego\xF1" "a', 'Iker'), ' ',"
                 " elt(1 + (seq div 12) % 10, 'Garc\xED" "a', 'Mart\xEDnez', 'L\xF3pez', 'S\xE1nchez', 'P\xE9rez',"
                 " 'G\xF3mez', 'Fern\xE1ndez', 'Mu\xF1oz', 'Ib\xE1\xF1" "ez', 'Nu\xF1" "ez'), ' ', seq),"
-                " elt(1 + seq % 8, 'Madrid', 'Sevilla', 'Le\xF3n', 'M\xE1laga', 'Bilbao', 'C\xE1" "ceres', "
+                " elt(1 + crc32(concat('c', seq)) % 8, 'Madrid', 'Sevilla', 'Le\xF3n', 'M\xE1laga', 'Bilbao', 'C\xE1" "ceres', "
                 " 'A Coru\xF1" "a', '\xC1vila'),"
-                " if(seq % 9 = 0, null, '2015-01-01' + interval (seq * 37 % 3650) day),"
-                " if(seq % 11 = 0, null, sec_to_time((seq * 631 % 720) * 60)),"
-                " (seq * 7919 % 2000000) / 100 - 2000,"
-                " if(seq % 13 = 0, null, seq * 17 % 120),"
-                " seq % 3 <> 0,"
-                " if(seq % 5 = 0, null, elt(1 + seq % 4, 'Cliente preferente', 'Paga a 30 d\xED" "as', "
+                " if(seq % 9 = 0, null, '2015-01-01' + interval crc32(concat('d', seq)) % 3650 day),"
+                " if(seq % 11 = 0, null, sec_to_time(crc32(concat('v', seq)) % 720 * 60)),"
+                " crc32(concat('s', seq)) % 2000000 / 100 - 2000,"
+                " if(seq % 13 = 0, null, crc32(concat('p', seq)) % 120),"
+                " crc32(concat('a', seq)) % 3 <> 0,"
+                " if(seq % 5 = 0, null, elt(1 + crc32(concat('n', seq)) % 4, 'Cliente preferente', 'Paga a 30 d\xED" "as', "
                 " 'Pide factura en papel', 'Llamar por la ma\xF1" "ana'))"
                 " from seq_1_to_" + std::to_string(rows));
 }
