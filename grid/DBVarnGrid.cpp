@@ -6,7 +6,9 @@
 
 #include <mysql.h>
 
+#include <algorithm>
 #include <charconv>
+#include <climits>
 #include <cmath>
 
 namespace {
@@ -117,7 +119,53 @@ AnsiString floatText(double value, VGDataType type)
     return text;
 }
 
+// The table's getDate of a DATE field's YYYY-MM-DD text; the null date for
+// anything else.
+sDB_date parseDate(std::string_view text)
+{
+    sDB_date date;
+    auto number = [&](size_t start, size_t count) {
+        int value = 0;
+        for (size_t i = start; i < start + count; ++i) {
+            if (text[i] < '0' || text[i] > '9')
+                return -1;
+            value = value * 10 + (text[i] - '0');
+        }
+        return value;
+    };
+    if (text.size() != 10 || text[4] != '-' || text[7] != '-')
+        return date;
+    int year = number(0, 4);
+    int month = number(5, 2);
+    int day = number(8, 2);
+    if (year < 0 || month < 0 || day < 0)
+        return date;
+    date.year = year;
+    date.month = month;
+    date.day = day;
+    return date;
+}
+
 }  // namespace
+
+std::string_view TDBVarnGridTable::fieldView(int col)
+{
+    if (!row || col < 0 || col >= fieldCount || !row[col])
+        return {};
+    if (lengthsRow != row) {
+        lengths = mysql_fetch_lengths(result);
+        lengthsRow = row;
+    }
+    return lengths ? std::string_view(row[col], lengths[col]) : std::string_view(row[col]);
+}
+
+void TDBVarnGridTable::clear()
+{
+    // Each statement starts here: the lengths belong to the result going away.
+    lengthsRow = nullptr;
+    lengths = nullptr;
+    sDB_table::clear();
+}
 
 TDBVarnGrid::TDBVarnGrid(TComponent* AOwner) : TVarnGrid(AOwner), dataRow(this) {}
 
@@ -171,6 +219,7 @@ void TDBVarnGrid::fill()
     bindColumns();
 
     dateTexts.clear();
+    rows.Reserve(std::max(table.getRecordCount(), 0));
     bool separators = !FSeparatorField.empty() && OnSeparator;
     AnsiString separatorText;  // kept from one separator to the next
     AnsiString lastSeparator;
@@ -262,36 +311,49 @@ void TDBVarnGrid::setCellsFromRecord(RowWrite write, const std::optional<AnsiStr
 }
 
 // The cell text of a field of the current record for a column of this type.
+// The cell text of a field of the current record for a column of this type.
+// Fields of the expected type are read in place; any other goes through the
+// table's getter of the type, which reports the mismatch.
 AnsiString TDBVarnGrid::fieldText(VGDataType type, int field)
 {
-    if (type == vgString)
-        return table.getString(field);
+    const sDB_FieldInfo& info = table.getFieldInfo(field);
+    std::string_view text = table.fieldView(field);
+    if (type == vgString) {
+        bool isText = info.type == sDB_type_string || info.type == sDB_type_blob;
+        return isText ? AnsiString(text) : table.getString(field);
+    }
     // A NULL has no value to show: an empty cell, not a 0, a "false" or a
     // midnight that the field does not hold.
-    if (table.getValue(field).empty())
+    if (text.empty())
         return AnsiString();
     switch (type) {
     case vgString:
-        return table.getString(field);
+        break;
     case vgDate:
-        // A NULL, empty or zero date has no text to show: the cell stays empty
-        // and filling goes on with the next record.
-        return dateText(readDate(field));
+        // A zero or impossible date has no text to show either: the cell stays
+        // empty and filling goes on with the next record.
+        return dateText(info.mysqlType == MYSQL_TYPE_DATE ? parseDate(text) : table.getDate(field));
     case vgTime:
         return table.getTime(field).toString();
     case vgBoolean: {
         // Written as the check box and GetBoolean read it.
-        bool value = table.getFieldInfo(field).type == sDB_type_bool
-                         ? table.getValue(field).find_first_not_of('\0') != AnsiString::npos
-                         : table.getInteger(field) != 0;
+        bool value = info.type == sDB_type_bool ? text.find_first_not_of('\0') != std::string_view::npos
+                                                : table.getInteger(field) != 0;
         return cnvBoolToStr(value);
     }
-    case vgInteger:
+    case vgInteger: {
+        // The table's reading of a plain integer field's digits, held inside 32 bits.
+        long long value = 0;
+        if (info.type == sDB_type_integer && !isDecimalField(info)) {
+            auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+            if (error == std::errc() && end == text.data() + text.size())
+                return integerText(static_cast<int>(std::clamp<long long>(value, INT32_MIN, INT32_MAX)));
+        }
         return integerText(table.getInteger(field));
+    }
     case vgFloat:
-        return floatText(table.getDouble(field), vgFloat);
     case vgMoney:
-        return floatText(table.getDouble(field), vgMoney);
+        return floatText(table.getDouble(field), type);
     }
     return AnsiString();
 }
@@ -308,32 +370,6 @@ void TDBVarnGrid::doRowEnter()
             linkedTable->load(key);
     }
     TVarnGrid::doRowEnter();
-}
-
-// The table's getDate, read straight from a DATE field's YYYY-MM-DD text.
-sDB_date TDBVarnGrid::readDate(int field)
-{
-    if (table.getFieldInfo(field).mysqlType != MYSQL_TYPE_DATE)
-        return table.getDate(field);
-    AnsiString text = table.getValue(field);
-    auto digits = [&](size_t start, size_t count) {
-        int value = 0;
-        for (size_t i = start; i < start + count; ++i) {
-            if (text[i] < '0' || text[i] > '9')
-                return -1;
-            value = value * 10 + (text[i] - '0');
-        }
-        return value;
-    };
-    sDB_date date;
-    if (text.size() != 10 || text[4] != '-' || text[7] != '-')
-        return text.empty() ? date : table.getDate(field);
-    date.year = digits(0, 4);
-    date.month = digits(5, 2);
-    date.day = digits(8, 2);
-    if (date.year < 0 || date.month < 0 || date.day < 0)
-        return table.getDate(field);
-    return date;
 }
 
 const AnsiString& TDBVarnGrid::dateText(const sDB_date& date)

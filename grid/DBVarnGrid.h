@@ -14,6 +14,7 @@
 
 #include <functional>
 #include <optional>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -23,6 +24,21 @@ using TDBVGSeparatorEvent = std::function<void(void* fld, AnsiString& text)>;
 using TDBVGFillFieldEvent = std::function<void(const AnsiString& fldName, AnsiString& text)>;
 // Called after a row's cells are set; ds is always null.
 using TDBVGFillRowEvent = std::function<void(TVarnRow& sRow, void* ds)>;
+
+// The grid's table: an sDB_table that also lets the grid read the current
+// record's field texts in place while filling.
+class TDBVarnGridTable : public sDB_table {
+public:
+    using sDB_table::sDB_table;
+    // The field's text in the current record, valid until the cursor moves;
+    // empty for SQL NULL, no record or a field outside the result.
+    std::string_view fieldView(int col);
+    void clear() override;
+
+private:
+    MYSQL_ROW lengthsRow = nullptr;    // the record whose lengths are below
+    unsigned long* lengths = nullptr;  // byte lengths of its fields
+};
 
 class TDBVarnGrid : public TVarnGrid {
 public:
@@ -50,7 +66,7 @@ public:
     AnsiString SQLWhere;      // condition without the word where; empty: every row
     AnsiString SQLOrderBy;    // ordering without the words order by; empty: the server's
 
-    sDB_table table;
+    TDBVarnGridTable table;
     sDB_table* linkedTable = nullptr;    // not owned; loaded with the row's key
     sDB_connection* connection = nullptr;  // not owned
 
@@ -67,7 +83,6 @@ private:
     void appendRow();
     // Sets the key into item data slot 0 too when one is given.
     void setCellsFromRecord(RowWrite write, const std::optional<AnsiString>& key);
-    sDB_date readDate(int field);
     const AnsiString& dateText(const sDB_date& date);
     AnsiString fieldText(VGDataType type, int field);
     // The row's cells from the record just read back; false when the table has
