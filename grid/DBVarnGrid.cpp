@@ -223,24 +223,30 @@ void TDBVarnGrid::fill()
     bool separators = !FSeparatorField.empty() && OnSeparator;
     AnsiString separatorText;  // kept from one separator to the next
     AnsiString lastSeparator;
-    for (; !table.eof(); table.next()) {
-        if (separators) {
-            AnsiString value = table.getString(FSeparatorField, AnsiString());
-            if (value != lastSeparator) {
+    // An exception from a handler still shows the rows read so far.
+    auto finish = [this] {
+        dateTexts.clear();
+        Body()->UpdateScroll(true);
+        PostRefresh();
+        table.clear();
+    };
+    try {
+        for (; !table.eof(); table.next()) {
+            if (separators && table.getString(FSeparatorField, AnsiString()) != lastSeparator) {
                 OnSeparator(nullptr, separatorText);
                 appendRow();
                 dataRow.SetUnicolumn(true);
                 dataRow.SetUnicolumnText(separatorText);
-                lastSeparator = value;
+                lastSeparator = table.getString(FSeparatorField, AnsiString());
             }
+            appendRow();
+            setCellsFromRecord(RowWrite::Deferred, codeField >= 0 ? table.getString(codeField) : AnsiString());
         }
-        appendRow();
-        setCellsFromRecord(RowWrite::Deferred, codeField >= 0 ? table.getString(codeField) : AnsiString());
+    } catch (...) {
+        finish();
+        throw;
     }
-    dateTexts.clear();
-    Body()->UpdateScroll(true);
-    PostRefresh();
-    table.clear();
+    finish();
 }
 
 // The accessor's Append without its per-row layout work: the scroll range and

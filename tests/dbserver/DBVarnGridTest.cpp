@@ -1,6 +1,7 @@
 #include "DbServerTest.h"
 
 #include "grid/DBVarnGrid.h"
+#include "grid/VGScrollBox.h"
 #include "utils/Cnvtools.h"
 
 #include <unistd.h>
@@ -230,6 +231,15 @@ TEST_F(DBGrid, AnEditedCellIsOneUpdateAndTheRowShowsTheRecordReadBack)
               (Strings{"5|1|O'Neil|2024-02-29|1234.56|5", "2|0|y|0.00|1"}));
     EXPECT_EQ(rows(), (Strings{"K: 5 true O'Neil 29/02/2024 1.234,56 5", "J: 2 false y  0,00 1"}));
     EXPECT_EQ(modified, (Strings{"0,0", "0,1", "0,2", "0,3", "0,4", "1,1"}));
+
+    // A fill enters the current row again and then releases the result: the
+    // next edit reads the row's record before it writes.
+    grid->fill();
+    ASSERT_EQ(grid->GetRowIndex(), 1);
+    takeSentStatements();
+    edit(1, 0, "8");
+    EXPECT_EQ(takeSentStatements(), (Strings{"select * from T where code='J'", "update T set f=8 where code='J'",
+                                             "select * from T where code='J'"}));
     EXPECT_EQ(takeMessages(), std::vector<ShownMessage>{});
 }
 
@@ -356,4 +366,20 @@ TEST_F(DBGrid, NumberCellsReadAsTheRowAccessorWritesThem)
         EXPECT_EQ(grid->GetString(r, 1), cnvDoubleToMoney(std::strtod(decimals[r].c_str(), nullptr)));
     }
     EXPECT_EQ(grid->Columns()->Items(0)->DataType(), vgFloat);
+}
+
+TEST_F(DBGrid, AHandlerThatThrowsLeavesTheRowsReadSoFarShownAndTheResultReleased)
+{
+    admin("create table T (code varchar(10), n varchar(10))");
+    admin("insert into T values ('a', 'uno'), ('b', 'dos'), ('c', 'tres')");
+    addColumn("n");
+    grid->SQLOrderBy = "code";
+    grid->OnFillRow = [](TVarnRow& row, void*) {
+        if (row.GetItemData(0) == "b")
+            throw Exception("no");
+    };
+    EXPECT_THROW(grid->fill(), Exception);
+    EXPECT_EQ(rows(), (Strings{"a: uno", "b: dos"}));
+    EXPECT_TRUE(grid->Body()->Visible());
+    EXPECT_TRUE(grid->table.eof());
 }
