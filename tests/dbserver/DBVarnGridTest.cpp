@@ -383,3 +383,44 @@ TEST_F(DBGrid, AHandlerThatThrowsLeavesTheRowsReadSoFarShownAndTheResultReleased
     EXPECT_TRUE(grid->Body()->Visible());
     EXPECT_TRUE(grid->table.eof());
 }
+
+// The server refuses the connection for a while (its session killed, the account
+// locked): the typed value stays, and committing it again once the server takes
+// the connection back stores it.
+TEST_F(DBGrid, ATypedValueThatCouldNotBeSavedIsSavedByTheNextTry)
+{
+    admin("create table T (code varchar(10), n varchar(10))");
+    admin("insert into T values ('K', 'antes')");
+    std::string user = "g" + std::to_string(getpid());
+    admin("drop user if exists '" + user + "'@'localhost'");
+    admin("create user '" + user + "'@'localhost' identified by 'pw'");
+    admin("grant all on " + database + ".* to '" + user + "'@'localhost'");
+    sDB_connection own;
+    sDB_connectionParams params;
+    params.socket = socketPath;
+    params.database = database;
+    params.user = user;
+    params.password = "pw";
+    ASSERT_TRUE(sDB_openConnection(own, params));
+    addColumn("n");
+    grid->connection = &own;
+    grid->fill();
+    grid->SetRowIndex(0);
+
+    admin("alter user '" + user + "'@'localhost' account lock");
+    admin("kill " + std::to_string(mysql_thread_id(own.mysql)));
+    edit(0, 0, "nuevo");
+    std::vector<ShownMessage> shown = takeMessages();
+    ASSERT_FALSE(shown.empty());
+    EXPECT_NE(shown.back().text.find("la celda lo conserva"), std::string::npos) << shown.back().text;
+    EXPECT_EQ(grid->GetString(0, 0), "nuevo");
+    EXPECT_EQ(adminColumn("select n from T"), Strings{"antes"});
+
+    admin("alter user '" + user + "'@'localhost' account unlock");
+    edit(0, 0, "nuevo");
+    EXPECT_EQ(takeMessages(), std::vector<ShownMessage>{});
+    EXPECT_EQ(adminColumn("select n from T"), Strings{"nuevo"});
+    EXPECT_EQ(grid->GetString(0, 0), "nuevo");
+    sDB_closeConnection(own);
+    admin("drop user '" + user + "'@'localhost'");
+}
