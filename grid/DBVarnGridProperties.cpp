@@ -23,7 +23,7 @@ void setText(TDBVarnGrid* grid, const AnsiString& value)
 
 }  // namespace
 
-bool varn::detail::registerDBGridClasses()
+bool varn::detail::registerDBVarnGridClasses()
 {
     static const bool done = [] {
         registerGridClasses();

@@ -7,9 +7,9 @@
 #pragma once
 
 namespace varn::detail {
-bool registerDBGridClasses();  // idempotent
+bool registerDBVarnGridClasses();  // idempotent
 }
 
 namespace {
-[[maybe_unused]] const bool varnDBGridClassesRegistered = varn::detail::registerDBGridClasses();
+[[maybe_unused]] const bool varnDBVarnGridClassesRegistered = varn::detail::registerDBVarnGridClasses();
 }

@@ -17,7 +17,7 @@ namespace {
 
 using Strings = std::vector<std::string>;
 
-class DBGrid : public DbServerTest {
+class DBVarnGrid : public DbServerTest {
 protected:
     void SetUp() override
     {
@@ -73,7 +73,7 @@ protected:
 
 }  // namespace
 
-TEST_F(DBGrid, FillBindsColumnsByFieldNameAndTypesThemFromTheFields)
+TEST_F(DBVarnGrid, FillBindsColumnsByFieldNameAndTypesThemFromTheFields)
 {
     admin("create table T (code varchar(10) primary key, n varchar(20), a int, p double, m decimal(10,2), "
           "d date, t time, s datetime, b tinyint)");
@@ -125,7 +125,7 @@ TEST_F(DBGrid, FillBindsColumnsByFieldNameAndTypesThemFromTheFields)
     EXPECT_TRUE(grid->table.eof());  // the result is released once the grid holds the values
 }
 
-TEST_F(DBGrid, NullsAndZeroDatesFillEmptyCellsAndFillReachesTheLastRecord)
+TEST_F(DBVarnGrid, NullsAndZeroDatesFillEmptyCellsAndFillReachesTheLastRecord)
 {
     admin("set session sql_mode=''");
     admin("create table T (code varchar(10), d date, t time, n int, p double, b tinyint, s varchar(5))");
@@ -145,7 +145,7 @@ TEST_F(DBGrid, NullsAndZeroDatesFillEmptyCellsAndFillReachesTheLastRecord)
     EXPECT_EQ(takeMessages(), std::vector<ShownMessage>{});
 }
 
-TEST_F(DBGrid, SeparatorRowsStartWhereTheSeparatorValueChanges)
+TEST_F(DBVarnGrid, SeparatorRowsStartWhereTheSeparatorValueChanges)
 {
     admin("create table T (code varchar(10), g varchar(10))");
     admin("insert into T values ('1', ''), ('2', 'A'), ('3', 'A'), ('4', 'B')");
@@ -166,7 +166,7 @@ TEST_F(DBGrid, SeparatorRowsStartWhereTheSeparatorValueChanges)
     EXPECT_EQ(received, (Strings{"", "grupo 1"}));  // each call gets the text the last one left
 }
 
-TEST_F(DBGrid, EnteringARowLoadsItsRecordAndASeparatorLoadsNothing)
+TEST_F(DBVarnGrid, EnteringARowLoadsItsRecordAndASeparatorLoadsNothing)
 {
     admin("create table T (code varchar(10), g varchar(10), n varchar(10))");
     admin("create table L (code varchar(10), x int)");
@@ -192,7 +192,7 @@ TEST_F(DBGrid, EnteringARowLoadsItsRecordAndASeparatorLoadsNothing)
     EXPECT_EQ(entered, (Strings{"1", "2"}));
 }
 
-TEST_F(DBGrid, AnEditedCellIsOneUpdateAndTheRowShowsTheRecordReadBack)
+TEST_F(DBVarnGrid, AnEditedCellIsOneUpdateAndTheRowShowsTheRecordReadBack)
 {
     admin("create table T (code varchar(10), f int, ok tinyint, n varchar(20), d date, p decimal(10,2), "
           "u int default 0)");
@@ -243,7 +243,7 @@ TEST_F(DBGrid, AnEditedCellIsOneUpdateAndTheRowShowsTheRecordReadBack)
     EXPECT_EQ(takeMessages(), std::vector<ShownMessage>{});
 }
 
-TEST_F(DBGrid, KeysAndValuesWithQuotesBackslashesAndLatin1RoundTripByteExact)
+TEST_F(DBVarnGrid, KeysAndValuesWithQuotesBackslashesAndLatin1RoundTripByteExact)
 {
     admin("create table T (code varchar(20), n varchar(40))");
     const std::string key = "O'B\\r\xF1" "a\"";
@@ -262,7 +262,7 @@ TEST_F(DBGrid, KeysAndValuesWithQuotesBackslashesAndLatin1RoundTripByteExact)
     EXPECT_EQ(takeMessages(), std::vector<ShownMessage>{});
 }
 
-TEST_F(DBGrid, AValueTheServerRefusesIsReportedAndTheCellShowsWhatTheServerHolds)
+TEST_F(DBVarnGrid, AValueTheServerRefusesIsReportedAndTheCellShowsWhatTheServerHolds)
 {
     admin("create table T (code varchar(10), n varchar(5), a tinyint)");
     admin("insert into T values ('K', 'corto', 7)");
@@ -283,7 +283,7 @@ TEST_F(DBGrid, AValueTheServerRefusesIsReportedAndTheCellShowsWhatTheServerHolds
     EXPECT_EQ(adminColumn("select concat(n, a) from T"), Strings{"corto7"});
 }
 
-TEST_F(DBGrid, NothingHappensWithoutAConnectionOrAtDesignTime)
+TEST_F(DBVarnGrid, NothingHappensWithoutAConnectionOrAtDesignTime)
 {
     admin("create table T (code varchar(10), n varchar(10))");
     admin("insert into T values ('K', 'x')");
@@ -302,10 +302,10 @@ TEST_F(DBGrid, NothingHappensWithoutAConnectionOrAtDesignTime)
 }
 
 // A server of its own, stopped between the fill and the edit.
-TEST_F(DBGrid, AServerStoppedBeforeAnEditGivesAClearErrorAndTheCellKeepsTheTypedValue)
+TEST_F(DBVarnGrid, AServerStoppedBeforeAnEditGivesAClearErrorAndTheCellKeepsTheTypedValue)
 {
     std::string script = std::string(VARN_SOURCE_DIR) + "/scripts/test-mysql";
-    std::string dir = std::filesystem::temp_directory_path() / ("varn-dbgrid-" + std::to_string(getpid()));
+    std::string dir = std::filesystem::temp_directory_path() / ("varn-dbvarngrid-" + std::to_string(getpid()));
     std::string socket = dir + "/s.sock";
     auto server = [&](const char* action) {
         return std::system((script + " " + action + " " + dir + " " + socket + " >/dev/null 2>&1").c_str());
@@ -339,7 +339,7 @@ TEST_F(DBGrid, AServerStoppedBeforeAnEditGivesAClearErrorAndTheCellKeepsTheTyped
     sDB_closeConnection(own);
 }
 
-TEST_F(DBGrid, NumberCellsReadAsTheRowAccessorWritesThem)
+TEST_F(DBVarnGrid, NumberCellsReadAsTheRowAccessorWritesThem)
 {
     admin("create table T (code varchar(10), f double, m decimal(30,3))");
     const std::vector<double> values = {0, -0.0, 0.125, 0.375, 2.675, -0.001, -0.005, 1.005, 999.995, 1234567.5,
@@ -368,7 +368,7 @@ TEST_F(DBGrid, NumberCellsReadAsTheRowAccessorWritesThem)
     EXPECT_EQ(grid->Columns()->Items(0)->DataType(), vgFloat);
 }
 
-TEST_F(DBGrid, AHandlerThatThrowsLeavesTheRowsReadSoFarShownAndTheResultReleased)
+TEST_F(DBVarnGrid, AHandlerThatThrowsLeavesTheRowsReadSoFarShownAndTheResultReleased)
 {
     admin("create table T (code varchar(10), n varchar(10))");
     admin("insert into T values ('a', 'uno'), ('b', 'dos'), ('c', 'tres')");
@@ -387,7 +387,7 @@ TEST_F(DBGrid, AHandlerThatThrowsLeavesTheRowsReadSoFarShownAndTheResultReleased
 // The server refuses the connection for a while (its session killed, the account
 // locked): the typed value stays, and committing it again once the server takes
 // the connection back stores it.
-TEST_F(DBGrid, ATypedValueThatCouldNotBeSavedIsSavedByTheNextTry)
+TEST_F(DBVarnGrid, ATypedValueThatCouldNotBeSavedIsSavedByTheNextTry)
 {
     admin("create table T (code varchar(10), n varchar(10))");
     admin("insert into T values ('K', 'antes')");

@@ -11,7 +11,7 @@
 
 namespace {
 
-class TDBGridForm : public TForm {
+class TDBVarnGridForm : public TForm {
 public:
     using TForm::TForm;
     void gridSeparator(void*, AnsiString& text) { text = "sep"; }
@@ -21,18 +21,18 @@ public:
     std::vector<int> rowsFilled;
 };
 
-class DBGridStreaming : public ::testing::Test {
+class DBVarnGridStreaming : public ::testing::Test {
 protected:
     void SetUp() override
     {
         static bool registered = false;
         if (!registered) {
             registered = true;
-            RegisterPublishedClass<TDBGridForm>("TDBGridForm", "TForm")
-                .Field("grid", &TDBGridForm::grid)
-                .Handler("gridSeparator", &TDBGridForm::gridSeparator)
-                .Handler("gridFillField", &TDBGridForm::gridFillField)
-                .Handler("gridFillRow", &TDBGridForm::gridFillRow);
+            RegisterPublishedClass<TDBVarnGridForm>("TDBVarnGridForm", "TForm")
+                .Field("grid", &TDBVarnGridForm::grid)
+                .Handler("gridSeparator", &TDBVarnGridForm::gridSeparator)
+                .Handler("gridFillField", &TDBVarnGridForm::gridFillField)
+                .Handler("gridFillRow", &TDBVarnGridForm::gridFillRow);
         }
     }
     varn::test::UiHarness ui;
@@ -40,9 +40,9 @@ protected:
 
 }  // namespace
 
-TEST_F(DBGridStreaming, TheTextsAreAlwaysWrittenAndEverythingReadsBack)
+TEST_F(DBVarnGridStreaming, TheTextsAreAlwaysWrittenAndEverythingReadsBack)
 {
-    auto* form = ui.createForm<TDBGridForm>();
+    auto* form = ui.createForm<TDBVarnGridForm>();
     auto* grid = new TDBVarnGrid(form);
     grid->SetName("grid");
     grid->SetParent(form);
@@ -65,7 +65,7 @@ TEST_F(DBGridStreaming, TheTextsAreAlwaysWrittenAndEverythingReadsBack)
     SetEventHandler(grid, "OnFillRow", "gridFillRow");
     AnsiString written = WriteComponentText(form);
 
-    auto* copy = ui.createForm<TDBGridForm>();
+    auto* copy = ui.createForm<TDBVarnGridForm>();
     ReadComponentText(written, copy);
     TDBVarnGrid* read = copy->grid;
     ASSERT_NE(read, nullptr);

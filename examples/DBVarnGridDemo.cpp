@@ -219,7 +219,7 @@ void createSampleTable(sDB_connection& connection, int rows)
                 " from seq_1_to_" + std::to_string(rows));
 }
 
-struct ColumnSpec {
+struct SampleColumn {
     const char* field;
     const char* caption;
     int width;
@@ -227,7 +227,7 @@ struct ColumnSpec {
     TAlignment alignment;
 };
 
-const ColumnSpec sampleColumns[] = {
+const SampleColumn sampleColumns[] = {
     {"code", "C\xF3" "digo", 60, vgString, taLeftJustify},
     {"nombre", "Nombre", 190, vgString, taLeftJustify},
     {"ciudad", "Ciudad", 85, vgString, taLeftJustify},
@@ -313,8 +313,8 @@ public:
         TVGColumnCollection* columns = grid->Columns();
         if (options.table.empty()) {
             grid->SQLTableName = sampleTable;
-            for (const ColumnSpec& spec : sampleColumns)
-                addColumn(spec.field, spec.caption, spec.width, spec.type, spec.alignment);
+            for (const SampleColumn& column : sampleColumns)
+                addColumn(column.field, column.caption, column.width, column.type, column.alignment);
             columns->Items(0)->SetReadOnly(true);
             if (options.group) {
                 grid->setSeparatorField("ciudad");
