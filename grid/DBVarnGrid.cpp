@@ -420,13 +420,14 @@ void TDBVarnGrid::doCellModified()
     }
     TVGColumn* column = columns->Items(col);
     const AnsiString& field = column->FieldName();
-    TVarnRow cell(this);
-    cell.Read(row);
-    AnsiString key = GetRowData(row);
     if (field.empty()) {
+        // A column without a field has nowhere to be written.
         TVarnGrid::doCellModified();
         return;
     }
+    TVarnRow cell(this);
+    cell.Read(row);
+    AnsiString key = GetRowData(row);
 
     // The row's record is the one the UPDATE goes to. It is not there when the
     // row was entered before the last fill released the result, or when reading
