@@ -270,42 +270,34 @@ void TDBVarnGrid::setCellsFromRecord(RowWrite write, const std::optional<AnsiStr
 {
     TVGColumnCollection* columns = Columns();
     int count = std::min<int>(columns->Count(), static_cast<int>(fieldOfColumn.size()));
-    // The bound cells' texts first, so that the row takes room for all of them at once.
+    TVarnGrid_rowInfo* record = GetRowInfo(dataRow.realRow());
+    // The bound cells first, all at once on a new row (with its key): the
+    // accessor's SetString for each, on the row record itself.
     cellTexts.resize(count);
-    size_t bytes = 0;
-    int entries = 0;
+    boundTexts.clear();
     for (int i = 0; i < count; ++i) {
         if (fieldOfColumn[i] < 0)
             continue;
         cellTexts[i] = fieldText(columns->Items(i)->DataType(), fieldOfColumn[i]);
-        bytes += cellTexts[i].size();
-        ++entries;
+        boundTexts.emplace_back(i, cellTexts[i]);
+        record->isNull[i] = false;
     }
-    TVarnGrid_rowInfo* record = GetRowInfo(dataRow.realRow());
     if (key) {
-        bytes += key->size();
-        ++entries;
+        record->setNewTexts(*key, boundTexts);
+    } else {
+        for (const auto& [col, text] : boundTexts)
+            record->setCells(col, text);
     }
-    record->reserveTexts(bytes, entries);
-    if (key)
-        record->setItemData(0, *key);
     for (int i = 0; i < count; ++i) {
         int field = fieldOfColumn[i];
         if (field == noField) {
             dataRow.SetString(i, AnsiString());
-        } else if (field == missingField) {
-            if (!OnFillFieldSP)
-                continue;
+        } else if (field == missingField && OnFillFieldSP) {
             if (linkedTable)
                 linkedTable->load(dataRow.GetItemData(0));
             AnsiString text;
             OnFillFieldSP(columns->Items(i)->FieldName(), text);
             dataRow.SetString(i, text);
-        } else {
-            // The accessor's SetString, on the row record itself.
-            TVarnGrid_rowInfo* info = GetRowInfo(dataRow.realRow());
-            info->setCells(i, cellTexts[i]);
-            info->isNull[i] = false;
         }
     }
     if (OnFillRow)

@@ -81,7 +81,7 @@ private:
     void findFields();
     void bindColumns();
     void appendRow();
-    // Sets the key into item data slot 0 too when one is given.
+    // A key is given for a new row only: it goes into item data slot 0.
     void setCellsFromRecord(RowWrite write, const std::optional<AnsiString>& key);
     const AnsiString& dateText(const sDB_date& date);
     AnsiString fieldText(VGDataType type, int field);
@@ -93,5 +93,6 @@ private:
     std::vector<int> fieldOfColumn;  // by column position, for the table's current result
     int codeField = -1;              // the result's "code" field
     std::vector<AnsiString> cellTexts;  // scratch of setCellsFromRecord
+    std::vector<std::pair<int, std::string_view>> boundTexts;  // the same, by column
     std::unordered_map<int, AnsiString> dateTexts;  // cell text by date, kept while filling
 };

@@ -153,20 +153,39 @@ void TVGRowTexts::clear()
     block = nullptr;
 }
 
-void TVGRowTexts::reserveMore(size_t textBytes, int entries)
+void TVGRowTexts::addNew(std::span<const std::pair<int, std::string_view>> entries)
 {
     size_t used = block ? readUint32(block) : blockHeader;
-    size_t needed = used + textBytes + static_cast<size_t>(std::max(entries, 0)) * headerSizeFor(0);
+    size_t needed = used;
+    for (const auto& [key, text] : entries)
+        if (!text.empty())
+            needed += headerSizeFor(text.size()) + text.size();
     size_t capacity = block ? readUint32(block + 4) : 0;
-    if (needed <= capacity)
-        return;
-    char* larger = static_cast<char*>(std::realloc(block, needed));
-    if (!larger)
-        throw std::bad_alloc();
-    if (!block)
-        writeUint32(larger, blockHeader);
-    block = larger;
-    writeUint32(block + 4, static_cast<uint32_t>(needed));
+    if (needed > capacity) {
+        char* larger = static_cast<char*>(std::realloc(block, needed));
+        if (!larger)
+            throw std::bad_alloc();
+        if (!block)
+            writeUint32(larger, blockHeader);
+        block = larger;
+        writeUint32(block + 4, static_cast<uint32_t>(needed));
+    }
+    bool wasEmpty = used == blockHeader;
+    for (const auto& [key, text] : entries) {
+        if (text.empty())
+            continue;
+        if (!wasEmpty && find(key).entry) {
+            set(key, text);
+            continue;
+        }
+        used = readUint32(block);
+        writeEntry(block + used, key, text);
+        writeUint32(block, static_cast<uint32_t>(used + headerSizeFor(text.size()) + text.size()));
+    }
+    if (block && readUint32(block) == blockHeader) {
+        std::free(block);
+        block = nullptr;
+    }
 }
 
 size_t TVGRowTexts::heapBytes() const { return block ? readUint32(block + 4) : 0; }
@@ -205,6 +224,19 @@ void TVarnGrid_rowInfo::setCells(int col, std::string_view text)
 {
     checkCell(col);
     texts.set(col, text);
+}
+
+void TVarnGrid_rowInfo::setNewTexts(std::string_view itemData0,
+                                    std::span<const std::pair<int, std::string_view>> cellTexts)
+{
+    for (const auto& entry : cellTexts)
+        checkCell(entry.first);
+    // The slot goes in as one more entry: its key follows the cells'.
+    std::pair<int, std::string_view> all[VGCellCount + 1];
+    size_t count = std::min(cellTexts.size(), static_cast<size_t>(VGCellCount));
+    std::copy_n(cellTexts.begin(), count, all);
+    all[count] = {VGCellCount, itemData0};
+    texts.addNew(std::span(all, count + 1));
 }
 
 std::string_view TVarnGrid_rowInfo::itemDataView(int slot) const

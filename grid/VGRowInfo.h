@@ -6,7 +6,9 @@
 #include <bitset>
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <string_view>
+#include <utility>
 
 // A row holds cells for column positions 0..35 and item-data slots 0..9.
 constexpr int VGCellCount = 36;
@@ -39,9 +41,10 @@ public:
     void clear();
     // Heap bytes held (the block's capacity), for measuring.
     size_t heapBytes() const;
-    // Room for this many more text bytes in this many more entries, taken at
-    // once by a caller that is about to set a whole row.
-    void reserveMore(size_t textBytes, int entries);
+    // Adds the texts of keys that hold none yet with one allocation, for a
+    // caller that sets a whole new row; empty texts are left out, and a key
+    // that already holds a text is set as set() does.
+    void addNew(std::span<const std::pair<int, std::string_view>> entries);
 
 private:
     struct Found {
@@ -88,7 +91,9 @@ struct TVarnGrid_rowInfo {
     void setColors(std::string_view text) { texts.set(varn::detail::TVGRowTexts::colorsKey, text); }
 
     size_t textHeapBytes() const { return texts.heapBytes(); }
-    void reserveTexts(size_t textBytes, int entries) { texts.reserveMore(textBytes, entries); }
+    // The given cells and item data slot 0 of a row being filled, with one
+    // allocation (see TVGRowTexts::addNew); null flags are the caller's.
+    void setNewTexts(std::string_view itemData0, std::span<const std::pair<int, std::string_view>> cellTexts);
 
 private:
     varn::detail::TVGRowTexts texts;
