@@ -10,6 +10,7 @@
 #include <charconv>
 #include <climits>
 #include <cmath>
+#include <cstdlib>
 
 namespace {
 
@@ -73,26 +74,26 @@ AnsiString floatText(double value, VGDataType type)
         double whole = std::nearbyint(hundredths);
         if (std::fabs(std::fabs(hundredths - whole) - 0.5) > 1e-3) {
             auto cents = static_cast<long long>(whole);
+            char digitsText[24];
+            auto [end, error] = std::to_chars(digitsText, digitsText + sizeof digitsText,
+                                              static_cast<unsigned long long>(std::llabs(cents)) / 100);
+            (void)error;
+            size_t digits = static_cast<size_t>(end - digitsText);
+            unsigned hundredthsPart = static_cast<unsigned>(std::llabs(cents) % 100);
+            char* out = buffer;
             // As the two formatters do: printf writes the sign of a negative
             // value that rounds to zero, the money text only of one below zero.
-            bool negative = type == vgFloat ? std::signbit(value) : value < 0;
-            unsigned long long magnitude = cents < 0 ? -static_cast<unsigned long long>(cents) : cents;
-            auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, magnitude / 100);
-            (void)error;
-            size_t digits = static_cast<size_t>(end - buffer);
-            AnsiString text;
-            text.reserve(digits + digits / 3 + 4);
-            if (negative)
-                text += '-';
+            if (type == vgFloat ? std::signbit(value) : value < 0)
+                *out++ = '-';
             for (size_t i = 0; i < digits; ++i) {
                 if (type != vgFloat && i > 0 && (digits - i) % 3 == 0)
-                    text += '.';
-                text += buffer[i];
+                    *out++ = '.';
+                *out++ = digitsText[i];
             }
-            text += ',';
-            text += static_cast<char>('0' + magnitude % 100 / 10);
-            text += static_cast<char>('0' + magnitude % 10);
-            return text;
+            *out++ = ',';
+            *out++ = static_cast<char>('0' + hundredthsPart / 10);
+            *out++ = static_cast<char>('0' + hundredthsPart % 10);
+            return AnsiString(buffer, out);
         }
     }
     if (type == vgFloat) {

@@ -153,13 +153,14 @@ void TVGRowTexts::clear()
     block = nullptr;
 }
 
-void TVGRowTexts::addNew(std::span<const std::pair<int, std::string_view>> entries)
+void TVGRowTexts::addNew(std::span<const Entry> entries, std::span<const Entry> moreEntries)
 {
     size_t used = block ? readUint32(block) : blockHeader;
     size_t needed = used;
-    for (const auto& [key, text] : entries)
-        if (!text.empty())
-            needed += headerSizeFor(text.size()) + text.size();
+    for (std::span<const Entry> part : {entries, moreEntries})
+        for (const auto& [key, text] : part)
+            if (!text.empty())
+                needed += headerSizeFor(text.size()) + text.size();
     size_t capacity = block ? readUint32(block + 4) : 0;
     if (needed > capacity) {
         char* larger = static_cast<char*>(std::realloc(block, needed));
@@ -171,16 +172,18 @@ void TVGRowTexts::addNew(std::span<const std::pair<int, std::string_view>> entri
         writeUint32(block + 4, static_cast<uint32_t>(needed));
     }
     bool wasEmpty = used == blockHeader;
-    for (const auto& [key, text] : entries) {
-        if (text.empty())
-            continue;
-        if (!wasEmpty && find(key).entry) {
-            set(key, text);
-            continue;
+    for (std::span<const Entry> part : {entries, moreEntries}) {
+        for (const auto& [key, text] : part) {
+            if (text.empty())
+                continue;
+            if (!wasEmpty && find(key).entry) {
+                set(key, text);
+                continue;
+            }
+            used = readUint32(block);
+            writeEntry(block + used, key, text);
+            writeUint32(block, static_cast<uint32_t>(used + headerSizeFor(text.size()) + text.size()));
         }
-        used = readUint32(block);
-        writeEntry(block + used, key, text);
-        writeUint32(block, static_cast<uint32_t>(used + headerSizeFor(text.size()) + text.size()));
     }
     if (block && readUint32(block) == blockHeader) {
         std::free(block);
@@ -231,12 +234,8 @@ void TVarnGrid_rowInfo::setNewTexts(std::string_view itemData0,
 {
     for (const auto& entry : cellTexts)
         checkCell(entry.first);
-    // The slot goes in as one more entry: its key follows the cells'.
-    std::pair<int, std::string_view> all[VGCellCount + 1];
-    size_t count = std::min(cellTexts.size(), static_cast<size_t>(VGCellCount));
-    std::copy_n(cellTexts.begin(), count, all);
-    all[count] = {VGCellCount, itemData0};
-    texts.addNew(std::span(all, count + 1));
+    const varn::detail::TVGRowTexts::Entry slot(VGCellCount, itemData0);
+    texts.addNew(cellTexts, std::span(&slot, 1));
 }
 
 std::string_view TVarnGrid_rowInfo::itemDataView(int slot) const

@@ -44,7 +44,8 @@ public:
     // Adds the texts of keys that hold none yet with one allocation, for a
     // caller that sets a whole new row; empty texts are left out, and a key
     // that already holds a text is set as set() does.
-    void addNew(std::span<const std::pair<int, std::string_view>> entries);
+    using Entry = std::pair<int, std::string_view>;
+    void addNew(std::span<const Entry> entries, std::span<const Entry> moreEntries = {});
 
 private:
     struct Found {
