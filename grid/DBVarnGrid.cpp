@@ -16,6 +16,12 @@ namespace {
 
 const char* const errorCaption = "sDB_query error";
 
+// Fields that the table's getString reads without complaint.
+bool isTextField(const sDB_FieldInfo& info)
+{
+    return info.type == sDB_type_string || info.type == sDB_type_blob;
+}
+
 bool isDecimalField(const sDB_FieldInfo& info)
 {
     return info.mysqlType == MYSQL_TYPE_DECIMAL || info.mysqlType == MYSQL_TYPE_NEWDECIMAL;
@@ -241,7 +247,15 @@ void TDBVarnGrid::fill()
                 lastSeparator = table.getString(FSeparatorField, AnsiString());
             }
             appendRow();
-            setCellsFromRecord(RowWrite::Deferred, codeField >= 0 ? table.getString(codeField) : AnsiString());
+            // The key is read in place; the table's getString shows why a key
+            // that is not text is empty.
+            std::string_view key;
+            AnsiString keyRead;
+            if (codeField >= 0 && isTextField(table.getFieldInfo(codeField)))
+                key = table.fieldView(codeField);
+            else if (codeField >= 0)
+                key = keyRead = table.getString(codeField);
+            setCellsFromRecord(RowWrite::Deferred, key);
         }
     } catch (...) {
         finish();
@@ -267,7 +281,7 @@ void TDBVarnGrid::updateRow()
     setCellsFromRecord(RowWrite::Now, std::nullopt);
 }
 
-void TDBVarnGrid::setCellsFromRecord(RowWrite write, const std::optional<AnsiString>& key)
+void TDBVarnGrid::setCellsFromRecord(RowWrite write, std::optional<std::string_view> key)
 {
     TVGColumnCollection* columns = Columns();
     int count = std::min<int>(columns->Count(), static_cast<int>(fieldOfColumn.size()));
@@ -277,10 +291,17 @@ void TDBVarnGrid::setCellsFromRecord(RowWrite write, const std::optional<AnsiStr
     cellTexts.resize(count);
     boundTexts.clear();
     for (int i = 0; i < count; ++i) {
-        if (fieldOfColumn[i] < 0)
+        int field = fieldOfColumn[i];
+        if (field < 0)
             continue;
-        cellTexts[i] = fieldText(columns->Items(i)->DataType(), fieldOfColumn[i]);
-        boundTexts.emplace_back(i, cellTexts[i]);
+        VGDataType type = columns->Items(i)->DataType();
+        // Text goes in as the record holds it; other values as converted.
+        if (type == vgString && isTextField(table.getFieldInfo(field))) {
+            boundTexts.emplace_back(i, table.fieldView(field));
+        } else {
+            cellTexts[i] = fieldText(type, field);
+            boundTexts.emplace_back(i, cellTexts[i]);
+        }
         record->isNull[i] = false;
     }
     if (key) {
@@ -317,10 +338,8 @@ AnsiString TDBVarnGrid::fieldText(VGDataType type, int field)
 {
     const sDB_FieldInfo& info = table.getFieldInfo(field);
     std::string_view text = table.fieldView(field);
-    if (type == vgString) {
-        bool isText = info.type == sDB_type_string || info.type == sDB_type_blob;
-        return isText ? AnsiString(text) : table.getString(field);
-    }
+    if (type == vgString)
+        return isTextField(info) ? AnsiString(text) : table.getString(field);
     // A NULL has no value to show: an empty cell, not a 0, a "false" or a
     // midnight that the field does not hold.
     if (text.empty())

@@ -82,7 +82,7 @@ private:
     void bindColumns();
     void appendRow();
     // A key is given for a new row only: it goes into item data slot 0.
-    void setCellsFromRecord(RowWrite write, const std::optional<AnsiString>& key);
+    void setCellsFromRecord(RowWrite write, std::optional<std::string_view> key);
     const AnsiString& dateText(const sDB_date& date);
     AnsiString fieldText(VGDataType type, int field);
     // The row's cells from the record just read back; false when the table has
