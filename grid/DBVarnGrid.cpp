@@ -370,8 +370,16 @@ AnsiString TDBVarnGrid::fieldText(VGDataType type, int field)
         return integerText(table.getInteger(field));
     }
     case vgFloat:
-    case vgMoney:
+    case vgMoney: {
+        // The table's reading of a number field's text, in place.
+        double value = 0;
+        if (info.type == sDB_type_floating || info.type == sDB_type_integer) {
+            auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+            if (error == std::errc() && end == text.data() + text.size())
+                return floatText(value, type);
+        }
         return floatText(table.getDouble(field), type);
+    }
     }
     return AnsiString();
 }
