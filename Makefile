@@ -1,6 +1,8 @@
 # The README's commands. Both install missing dependencies first.
 #   make test   build (normal and sanitizer builds), run every suite, end with CTest's summary
 #   make run    build and run the test application varn-demo (without a display it writes varn-demo.png)
+#   make run-db build and run varn-dbdemo: a table of a throwaway MariaDB server in a TDBVarnGrid
+#               (DBDEMO_ARGS="--socket ... --table ..." for a server and table of your own)
 #   make bench  build the benchmark programs (run them by hand from build/bench)
 #   make fuzz   build the fuzz targets with clang and libFuzzer, run each for FUZZ_SECONDS
 
@@ -12,7 +14,7 @@ FUZZ_TARGETS ?=
 JOBS       ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
-.PHONY: all deps build build-asan test run bench fuzz install clean
+.PHONY: all deps build build-asan test run run-db bench fuzz install clean
 
 all: build
 
@@ -40,6 +42,14 @@ run: deps
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_FLAGS)
 	cmake --build $(BUILD) -j $(JOBS) --target varn-demo
 	$(BUILD)/app/varn-demo
+
+# varn-dbdemo starts a throwaway MariaDB server of its own unless DBDEMO_ARGS or the
+# MySQL environment variables name one; without a display it writes varn-dbdemo.png.
+DBDEMO_ARGS ?=
+run-db: deps
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_FLAGS)
+	cmake --build $(BUILD) -j $(JOBS) --target varn-dbdemo
+	$(BUILD)/examples/varn-dbdemo $(DBDEMO_ARGS)
 
 bench: deps
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVARN_BUILD_BENCH=ON $(CMAKE_FLAGS)

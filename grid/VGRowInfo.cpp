@@ -263,6 +263,47 @@ TVGCellAttrs::Ref& TVGCellAttrs::Ref::operator=(int value)
     return *this;
 }
 
+// A row being filled holds no texts yet: the entries are put in key order (a
+// later entry of a key wins) into one block of the size they need. A row that
+// already holds texts takes them one by one.
+void TVGRowTexts::addNew(std::span<const Entry> entries, std::span<const Entry> moreEntries)
+{
+    if (block) {
+        for (std::span<const Entry> part : {entries, moreEntries})
+            for (const auto& [key, text] : part)
+                set(key, text);
+        return;
+    }
+    Entry byKey[256];  // keys are one byte
+    bool present[256] = {};
+    for (std::span<const Entry> part : {entries, moreEntries})
+        for (const auto& [key, text] : part) {
+            byKey[key] = {key, text};
+            present[key] = !text.empty();
+        }
+    size_t needed = blockHeader;
+    int last = -1;
+    for (int key = 0; key < 256; ++key)
+        if (present[key]) {
+            needed += headerSizeFor(byKey[key].second.size()) + byKey[key].second.size();
+            last = key;
+        }
+    if (last < 0)
+        return;
+    block = static_cast<char*>(std::malloc(needed));
+    if (!block)
+        throw std::bad_alloc();
+    size_t at = blockHeader;
+    for (int key = 0; key <= last; ++key)
+        if (present[key]) {
+            writeEntry(block + at, key, byKey[key].second);
+            at += headerSizeFor(byKey[key].second.size()) + byKey[key].second.size();
+        }
+    writeUint32(block, static_cast<uint32_t>(needed));
+    setCapacity(block, needed);
+    setLastKey(block, last);
+}
+
 }  // namespace varn::detail
 
 namespace {
@@ -293,6 +334,15 @@ void TVarnGrid_rowInfo::setCells(int col, std::string_view text)
 {
     checkCell(col);
     texts.set(col, text);
+}
+
+void TVarnGrid_rowInfo::setNewTexts(std::string_view itemData0,
+                                    std::span<const std::pair<int, std::string_view>> cellTexts)
+{
+    for (const auto& entry : cellTexts)
+        checkCell(entry.first);
+    const varn::detail::TVGRowTexts::Entry slot(VGCellCount, itemData0);
+    texts.addNew(cellTexts, std::span(&slot, 1));
 }
 
 std::string_view TVarnGrid_rowInfo::itemDataView(int slot) const

@@ -7,7 +7,9 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <string_view>
+#include <utility>
 
 // A row holds cells for column positions 0..35 and item-data slots 0..9.
 constexpr int VGCellCount = 36;
@@ -46,6 +48,11 @@ public:
     size_t heapBytes() const;
     // Where the block lives (nullptr without one), to free many rows in address order.
     const void* address() const { return block; }
+    // Adds the texts of keys that hold none yet with one allocation, for a
+    // caller that sets a whole new row; empty texts are left out, and a key
+    // that already holds a text is set as set() does.
+    using Entry = std::pair<int, std::string_view>;
+    void addNew(std::span<const Entry> entries, std::span<const Entry> moreEntries = {});
 
 private:
     struct Found {
@@ -127,6 +134,9 @@ struct TVarnGrid_rowInfo {
     // views[c] := the text of each cell c whose bit is set in cols, in one pass
     // over the row's texts; cells without a text are left as they were.
     void cellViews(uint64_t cols, std::string_view* views) const { texts.getSome(cols, views); }
+    // The given cells and item data slot 0 of a row being filled, with one
+    // allocation (see TVGRowTexts::addNew); null flags are the caller's.
+    void setNewTexts(std::string_view itemData0, std::span<const std::pair<int, std::string_view>> cellTexts);
 
 private:
     varn::detail::TVGRowTexts texts;

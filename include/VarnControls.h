@@ -50,6 +50,8 @@
 #include "grid/VGHead.h"
 #include "grid/VGScrollBox.h"
 #include "grid/VGEdit.h"
+#include "grid/DBVarnGrid.h"
+#include "grid/DBVarnGridProperties.h"
 #include "edit/VarnCalendar.h"
 #include "edit/VarnCalendarProperties.h"
 #include "edit/VarnEditInterior.h"

@@ -21,6 +21,12 @@ public:
 
     int Count() const { return static_cast<int>(items.size()); }
     int Capacity() const { return static_cast<int>(items.capacity()); }
+    // Room for this many elements in all, for a caller that knows how many follow.
+    void Reserve(int count)
+    {
+        if (count > Capacity())
+            items.reserve(static_cast<size_t>(count));
+    }
 
     // Throws EListError for an index outside 0..Count()-1.
     void* Get(int i) const
