@@ -287,6 +287,11 @@ public:
         grid->SetEditable(true);
         grid->SetRowHeight(17);
         grid->OnRowEnter = [this](int row) { rowEntered(row); };
+        // After the grid has written the cell and read the record back.
+        grid->OnCellModified = [this](int row, int col) {
+            say("guardado " + grid->GetRowData(row) + " " + grid->Columns()->Items(col)->FieldName() + ": " +
+                grid->GetString(row, col));
+        };
 
         // A click on the header orders by the column under it, unless the press
         // started a column resize.
