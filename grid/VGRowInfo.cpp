@@ -265,28 +265,42 @@ TVGCellAttrs::Ref& TVGCellAttrs::Ref::operator=(int value)
 
 // A row being filled holds no texts yet: the entries are put in key order (a
 // later entry of a key wins) into one block of the size they need. A row that
-// already holds texts takes them one by one.
+// already holds texts, or more entries than a row has keys, take them one by one.
 void TVGRowTexts::addNew(std::span<const Entry> entries, std::span<const Entry> moreEntries)
 {
-    if (block) {
+    constexpr size_t most = 64;
+    if (block || entries.size() + moreEntries.size() > most) {
         for (std::span<const Entry> part : {entries, moreEntries})
             for (const auto& [key, text] : part)
                 set(key, text);
         return;
     }
-    Entry byKey[256];  // keys are one byte
-    bool present[256] = {};
+    struct Item {  // trivial, so that the array costs nothing to set up
+        int key;
+        const char* data;
+        size_t size;
+    };
+    Item sorted[most];
+    size_t count = 0;
     for (std::span<const Entry> part : {entries, moreEntries})
         for (const auto& [key, text] : part) {
-            byKey[key] = {key, text};
-            present[key] = !text.empty();
+            size_t at = count;
+            while (at > 0 && sorted[at - 1].key > key)
+                --at;
+            if (at > 0 && sorted[at - 1].key == key) {
+                sorted[at - 1] = {key, text.data(), text.size()};
+                continue;
+            }
+            std::move_backward(sorted + at, sorted + count, sorted + count + 1);
+            sorted[at] = {key, text.data(), text.size()};
+            ++count;
         }
     size_t needed = blockHeader;
     int last = -1;
-    for (int key = 0; key < 256; ++key)
-        if (present[key]) {
-            needed += headerSizeFor(byKey[key].second.size()) + byKey[key].second.size();
-            last = key;
+    for (size_t i = 0; i < count; ++i)
+        if (sorted[i].size > 0) {
+            needed += headerSizeFor(sorted[i].size) + sorted[i].size;
+            last = sorted[i].key;
         }
     if (last < 0)
         return;
@@ -294,10 +308,10 @@ void TVGRowTexts::addNew(std::span<const Entry> entries, std::span<const Entry> 
     if (!block)
         throw std::bad_alloc();
     size_t at = blockHeader;
-    for (int key = 0; key <= last; ++key)
-        if (present[key]) {
-            writeEntry(block + at, key, byKey[key].second);
-            at += headerSizeFor(byKey[key].second.size()) + byKey[key].second.size();
+    for (size_t i = 0; i < count; ++i)
+        if (sorted[i].size > 0) {
+            writeEntry(block + at, sorted[i].key, std::string_view(sorted[i].data, sorted[i].size));
+            at += headerSizeFor(sorted[i].size) + sorted[i].size;
         }
     writeUint32(block, static_cast<uint32_t>(needed));
     setCapacity(block, needed);
