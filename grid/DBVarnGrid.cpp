@@ -331,7 +331,6 @@ void TDBVarnGrid::setCellsFromRecord(RowWrite write, std::optional<std::string_v
 }
 
 // The cell text of a field of the current record for a column of this type.
-// The cell text of a field of the current record for a column of this type.
 // Fields of the expected type are read in place; any other goes through the
 // table's getter of the type, which reports the mismatch.
 AnsiString TDBVarnGrid::fieldText(VGDataType type, int field)
