@@ -7,6 +7,7 @@
 #include "db/DBDate.h"
 #include "grid/VarnGrid.h"
 #include "grid/VarnGridSort.h"
+#include "grid/VGHead.h"
 #include "grid/VGScrollBox.h"
 #include "utils/Cnvtools.h"
 
@@ -32,6 +33,7 @@ namespace {
 // The value of every row under one key.
 struct KeyValues {
     bool isText = false;
+    bool descending = false;       // the key orders from the largest value down
     std::vector<int64_t> numbers;  // one per row, when !isText
     std::string bytes;             // collation keys of all rows, when isText
     std::vector<uint32_t> offsets; // row i's key is bytes[offsets[i], offsets[i + 1])
@@ -61,12 +63,17 @@ struct KeyValues {
     }
     int compare(uint32_t a, uint32_t b) const
     {
-        if (!isText)
-            return numbers[a] < numbers[b] ? -1 : numbers[a] > numbers[b] ? 1 : 0;
-        return text(a).compare(text(b));
+        int result = !isText ? (numbers[a] < numbers[b] ? -1 : numbers[a] > numbers[b] ? 1 : 0)
+                             : text(a).compare(text(b));
+        return descending ? -result : result;
     }
     // Orders like compare() wherever two prefixes differ.
     uint64_t prefix(uint32_t row) const
+    {
+        uint64_t value = ascendingPrefix(row);
+        return descending ? ~value : value;
+    }
+    uint64_t ascendingPrefix(uint32_t row) const
     {
         if (!isText)
             return static_cast<uint64_t>(numbers[row]) ^ (uint64_t(1) << 63);
@@ -101,12 +108,14 @@ class RowSorter {
 public:
     explicit RowSorter(TVarnGrid& grid) : grid(grid) {}
 
-    // Returns false when no key compares anything.
-    bool readKeys(const nStringArray& keys);
+    // Returns false when no key compares anything. descending[k], where given,
+    // turns key k round.
+    bool readKeys(const nStringArray& keys, const std::vector<bool>& descending);
     std::vector<uint32_t> order() const;
 
 private:
     std::vector<uint32_t> radixOrder() const;
+    void readKey(const AnsiString& key);
     void readItemData(int slot);
     void readColumn(int column, VGDataType type);
 
@@ -114,27 +123,34 @@ private:
     std::vector<KeyValues> values;
 };
 
-bool RowSorter::readKeys(const nStringArray& keys)
+bool RowSorter::readKeys(const nStringArray& keys, const std::vector<bool>& descending)
 {
     for (int k = 0; k < keys.Count(); ++k) {
-        const AnsiString& key = keys.Get(k);
-        if (key.starts_with("#")) {
-            int slot = key.size() > 1 ? key[1] - '0' : -1;
-            if (slot < 0 || slot >= VGItemDataCount)
-                ListIndexError(slot);
-            readItemData(slot);
-            continue;
-        }
-        int column = grid.FindOrderColumn(key);
-        // A key naming no column, or a column past the row's cells, compares equal.
-        if (column == -1 || column >= VGCellCount)
-            continue;
-        VGDataType type = grid.Columns()->Items(column)->DataType();
-        if (type == vgFloat || type == vgMoney)
-            continue;
-        readColumn(column, type);
+        size_t before = values.size();
+        readKey(keys.Get(k));
+        if (values.size() > before && static_cast<size_t>(k) < descending.size())
+            values.back().descending = descending[static_cast<size_t>(k)];
     }
     return !values.empty();
+}
+
+void RowSorter::readKey(const AnsiString& key)
+{
+    if (key.starts_with("#")) {
+        int slot = key.size() > 1 ? key[1] - '0' : -1;
+        if (slot < 0 || slot >= VGItemDataCount)
+            ListIndexError(slot);
+        readItemData(slot);
+        return;
+    }
+    int column = grid.FindOrderColumn(key);
+    // A key naming no column, or a column past the row's cells, compares equal.
+    if (column == -1 || column >= VGCellCount)
+        return;
+    VGDataType type = grid.Columns()->Items(column)->DataType();
+    if (type == vgFloat || type == vgMoney)
+        return;
+    readColumn(column, type);
 }
 
 void RowSorter::readItemData(int slot)
@@ -213,7 +229,8 @@ std::vector<uint32_t> RowSorter::radixOrder() const
     std::vector<uint32_t> counts(buckets);
     for (auto key = values.rbegin(); key != values.rend(); ++key) {
         for (uint32_t row = 0; row < count; ++row)
-            biased[row] = static_cast<uint32_t>(static_cast<int32_t>(key->numbers[row])) ^ 0x80000000u;
+            biased[row] = static_cast<uint32_t>(static_cast<int32_t>(key->numbers[row])) ^
+                          (key->descending ? 0x7FFFFFFFu : 0x80000000u);
         for (int shift = 0; shift < 32; shift += bits) {
             std::fill(counts.begin(), counts.end(), 0);
             for (uint32_t row : order)
@@ -297,6 +314,16 @@ private:
 
 void TVarnGrid::SortBy(const AnsiString& keys)
 {
+    // The header's arrows no longer tell the order.
+    if (!headerSortKeys.empty()) {
+        headerSortKeys.clear();
+        header->Invalidate();
+    }
+    SortBy(keys, {});
+}
+
+void TVarnGrid::SortBy(const AnsiString& keys, const std::vector<bool>& descending)
+{
     using namespace varn::detail;
     struct ForgetOnExit {
         ~ForgetOnExit()
@@ -309,7 +336,7 @@ void TVarnGrid::SortBy(const AnsiString& keys)
     sortGrid = this;
 
     RowSorter sorter(*this);
-    if (GetRowCount() > 1 && sorter.readKeys(sortKeys))
+    if (GetRowCount() > 1 && sorter.readKeys(sortKeys, descending))
         rows.Reorder(sorter.order());
     body->Invalidate();
 }
