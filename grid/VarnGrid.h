@@ -7,6 +7,7 @@
 #pragma once
 
 #include "grid/FontAttr.h"
+#include "grid/VGCsv.h"
 #include "grid/VGColumn.h"
 #include "grid/VGRowInfo.h"
 #include "platform/Classes.h"
@@ -16,6 +17,7 @@
 #include "utils/BlockArray.h"
 
 #include <functional>
+#include <iosfwd>
 #include <memory>
 #include <vector>
 
@@ -183,6 +185,19 @@ public:
     void AutoFitColumn(int col, bool allRows);
     // The width AutoFitColumn gives col.
     int FittedWidth(int col, bool allRows);
+
+    // ---- CSV files --------------------------------------------------------------------
+    // Writes every row, one record per line with CRLF, quoted where a field
+    // holds the separator, a quote or a line break. A null cell is an empty
+    // field, an empty text "". Streams through a small buffer. A file that
+    // cannot be written raises EVGCsvError with line 0.
+    void SaveToCSV(std::ostream& out, const TVGCsvOptions& options = {}) const;
+    void SaveToCSV(const AnsiString& fileName, const TVGCsvOptions& options = {}) const;
+    // Adds the file's records as rows at the end (Clear first to replace),
+    // fields by column position, each checked against its column's type.
+    // All or nothing: on EVGCsvError the rows read so far are removed again.
+    TVGCsvReport LoadFromCSV(std::istream& in, const TVGCsvOptions& options = {});
+    TVGCsvReport LoadFromCSV(const AnsiString& fileName, const TVGCsvOptions& options = {});
     // Searches the listed columns ("3,1") of the rows after the current one.
     bool FindColumnText(const AnsiString& text, const AnsiString& columns);
 
