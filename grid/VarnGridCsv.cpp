@@ -28,6 +28,8 @@ constexpr size_t replacedKept = 1000;
 
 char separatorOf(const TVGCsvOptions& options)
 {
+    if (options.separator == '"' || options.separator == '\r' || options.separator == '\n')
+        throw EVGCsvError(0, "a quote or a line break cannot separate fields");
     if (options.separator)
         return options.separator;
     return FormatSettings.DecimalSeparator == ',' ? ';' : ',';
