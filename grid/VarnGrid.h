@@ -144,7 +144,8 @@ public:
     // Comma-separated keys: field names, or "#n" for item-data slot n.
     void SortBy(const AnsiString& keys);
     // The same with a direction per key: descending[k] sorts key k from the
-    // largest value down (keys past the vector sort ascending).
+    // largest value down (keys past the vector sort ascending). Here decimal
+    // and money columns compare by value; the form above treats them as equal.
     void SortBy(const AnsiString& keys, const std::vector<bool>& descending);
     // What a caption click does with SortOnHeaderClick: sorts by col (a second
     // click on the first key turns it round); adding keeps the keys and adds
@@ -326,6 +327,7 @@ protected:
 private:
     friend class TVGEdit;  // follows the focus flag when an edit ends
     void paintRowNow(int row);
+    void sortRows(const AnsiString& keys, const std::vector<bool>& descending, bool decimals);
     // Ctrl+C, Ctrl+Insert, Ctrl+V and Shift+Insert that no key handler consumed.
     void clipboardKey(WORD key, TShiftState shift);
 

@@ -12,6 +12,7 @@
 #include "utils/Cnvtools.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <utility>
 
@@ -34,6 +35,7 @@ namespace {
 struct KeyValues {
     bool isText = false;
     bool descending = false;       // the key orders from the largest value down
+    bool wide = false;             // numbers past 32 bits: no radix sort
     std::vector<int64_t> numbers;  // one per row, when !isText
     std::string bytes;             // collation keys of all rows, when isText
     std::vector<uint32_t> offsets; // row i's key is bytes[offsets[i], offsets[i + 1])
@@ -106,7 +108,8 @@ int64_t integerValue(std::string_view text)
 
 class RowSorter {
 public:
-    explicit RowSorter(TVarnGrid& grid) : grid(grid) {}
+    // decimals: decimal and money columns compare by value; else they compare equal.
+    RowSorter(TVarnGrid& grid, bool decimals) : grid(grid), decimals(decimals) {}
 
     // Returns false when no key compares anything. descending[k], where given,
     // turns key k round.
@@ -119,7 +122,10 @@ private:
     void readItemData(int slot);
     void readColumn(int column, VGDataType type);
 
+    void readDecimals(int column, VGDataType type);
+
     TVarnGrid& grid;
+    bool decimals;
     std::vector<KeyValues> values;
 };
 
@@ -148,9 +154,40 @@ void RowSorter::readKey(const AnsiString& key)
     if (column == -1 || column >= VGCellCount)
         return;
     VGDataType type = grid.Columns()->Items(column)->DataType();
-    if (type == vgFloat || type == vgMoney)
+    if (type == vgFloat || type == vgMoney) {
+        if (decimals)
+            readDecimals(column, type);
         return;
+    }
     readColumn(column, type);
+}
+
+// Decimal texts in the locale's form, money with thousands marks; 0 when not a
+// number. Each double becomes an integer of the same order.
+void RowSorter::readDecimals(int column, VGDataType type)
+{
+    KeyValues& key = values.emplace_back();
+    key.wide = true;
+    int count = grid.GetRowCount();
+    key.numbers.resize(static_cast<size_t>(count));
+    AnsiString cell;
+    for (int row = 0; row < count; ++row) {
+        cell.assign(grid.GetRowInfo(row)->cellView(column));
+        double value = 0;
+        if (type == vgFloat) {
+            value = cnvStrToDoubleDef(cell);
+        } else {
+            try {
+                value = cnvStrToDouble(cell);
+            } catch (const EConvertError&) {
+            }
+        }
+        if (value == 0)
+            value = 0;  // -0 orders as 0
+        int64_t bits;
+        std::memcpy(&bits, &value, sizeof bits);
+        key.numbers[static_cast<size_t>(row)] = bits ^ ((bits >> 63) & INT64_MAX);
+    }
 }
 
 void RowSorter::readItemData(int slot)
@@ -248,7 +285,7 @@ std::vector<uint32_t> RowSorter::radixOrder() const
 
 std::vector<uint32_t> RowSorter::order() const
 {
-    bool allNumbers = std::none_of(values.begin(), values.end(), [](const KeyValues& key) { return key.isText; });
+    bool allNumbers = std::none_of(values.begin(), values.end(), [](const KeyValues& key) { return key.isText || key.wide; });
     if (allNumbers)
         return radixOrder();
 
@@ -319,10 +356,12 @@ void TVarnGrid::SortBy(const AnsiString& keys)
         headerSortKeys.clear();
         header->Invalidate();
     }
-    SortBy(keys, {});
+    sortRows(keys, {}, false);
 }
 
-void TVarnGrid::SortBy(const AnsiString& keys, const std::vector<bool>& descending)
+void TVarnGrid::SortBy(const AnsiString& keys, const std::vector<bool>& descending) { sortRows(keys, descending, true); }
+
+void TVarnGrid::sortRows(const AnsiString& keys, const std::vector<bool>& descending, bool decimals)
 {
     using namespace varn::detail;
     struct ForgetOnExit {
@@ -335,7 +374,7 @@ void TVarnGrid::SortBy(const AnsiString& keys, const std::vector<bool>& descendi
     sortKeys.Split(keys, ",");
     sortGrid = this;
 
-    RowSorter sorter(*this);
+    RowSorter sorter(*this, decimals);
     if (GetRowCount() > 1 && sorter.readKeys(sortKeys, descending))
         rows.Reorder(sorter.order());
     body->Invalidate();

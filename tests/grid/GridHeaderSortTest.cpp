@@ -128,3 +128,31 @@ TEST(GridHeaderSort, OffByDefaultAndDragsNeverSort)
     s.ui.release(s.grid->Header(), captionX(s, 1), 9);
     EXPECT_EQ(column0(s.grid), "b,a");
 }
+
+TEST(GridHeaderSort, DecimalAndMoneyCaptionsSortByValueWhileSortByLeavesThemAlone)
+{
+    GridScreen s({60, 80, 70});
+    s.grid->Columns()->Items(1)->SetFieldName("price");
+    s.grid->Columns()->Items(1)->SetDataType(vgMoney);
+    s.grid->Columns()->Items(2)->SetFieldName("ratio");
+    s.grid->Columns()->Items(2)->SetDataType(vgFloat);
+    const char* prices[] = {"1.000,00", "999,99", "-5,00", "25.000.000,50", "", "0,01"};
+    const char* ratios[] = {"2,5", "-0,5", "10,25", "0", "1e3", "-3"};
+    for (int i = 0; i < 6; ++i) {
+        s.grid->AddRow();
+        s.grid->AddString(0, std::to_string(i));
+        s.grid->AddString(1, prices[i]);
+        s.grid->AddString(2, ratios[i]);
+    }
+    s.grid->SortBy("price");
+    EXPECT_EQ(column0(s.grid), "0,1,2,3,4,5");
+
+    s.grid->SetSortOnHeaderClick(true);
+    s.show();
+    s.ui.click(s.grid->Header(), captionX(s, 1), 9);
+    EXPECT_EQ(column0(s.grid), "2,4,5,1,0,3");  // the empty text counts as 0
+    s.ui.click(s.grid->Header(), captionX(s, 1), 9);
+    EXPECT_EQ(column0(s.grid), "3,0,1,5,4,2");
+    s.ui.click(s.grid->Header(), captionX(s, 2), 9);
+    EXPECT_EQ(column0(s.grid), "5,1,3,0,2,4");
+}
