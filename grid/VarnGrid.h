@@ -167,9 +167,9 @@ public:
     // Pastes tab-separated text into the cells from the current cell (or the
     // first column) of the current row on, each cell converted after its
     // column's type. A cell that does not convert, or falls on a read-only
-    // column, keeps its value and is reported (OnPasteError, else one message
-    // box). Rows past the last are added only with AutoAddRow. Returns the
-    // number of cells not pasted.
+    // column or a unicolumn row, keeps its value and is reported (OnPasteError,
+    // else one message box). Rows past the last are added only with AutoAddRow.
+    // Returns the number of cells not pasted.
     int PasteText(const AnsiString& text);
     void PasteFromClipboard();
     bool CopyCaptions() const { return FCopyCaptions; }

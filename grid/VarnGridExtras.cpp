@@ -286,6 +286,9 @@ int TVarnGrid::PasteText(const AnsiString& text)
     if (block.empty() || (RowIndex < 0 && !(FAutoAddRow && GetRowCount() == 0)))
         return 0;
     int firstRow = RowIndex >= 0 ? RowIndex : 0;
+    // A current row left past the end by a deletion has no cells to paste into.
+    if (firstRow > GetRowCount())
+        return 0;
     int firstCol = colIndex >= 0 ? colIndex : 0;
     int columns = std::min(FColumns->Count(), VGCellCount);
 
@@ -302,9 +305,8 @@ int TVarnGrid::PasteText(const AnsiString& text)
                 break;
             AddRow();
         }
-        if (rows.Get(row)->unicolumn)
-            continue;
         writer.row = row;
+        bool unicolumn = rows.Get(row)->unicolumn;
         for (size_t f = 0; f < block[r].size(); ++f) {
             int col = firstCol + static_cast<int>(f);
             if (col >= columns)
@@ -312,7 +314,8 @@ int TVarnGrid::PasteText(const AnsiString& text)
             TVGColumn* column = FColumns->Items(col);
             const AnsiString& pasted = block[r][f];
             AnsiString stored;
-            if (column->ReadOnly() || !storedForm(column, pasted, stored)) {
+            // A unicolumn row (a title across the columns) takes no cells.
+            if (unicolumn || column->ReadOnly() || !storedForm(column, pasted, stored)) {
                 failures.push_back({row, col, pasted});
                 continue;
             }
@@ -403,8 +406,15 @@ int TVarnGrid::FittedWidth(int col, bool allRows)
 {
     if (col < 0 || col >= FColumns->Count())
         return 0;
-    // The body's canvas keeps the font the cells are drawn with.
-    TCanvas* canvas = body->BodyCanvas();
+    // Text is measured on the windows; without them the width stays.
+    if (!body->HandleAllocated() || !header->HandleAllocated())
+        return FColumns->Items(col)->Width();
+    // In the font of the body's canvas, which the cells are drawn with; the
+    // canvas gives its device context back when it goes.
+    TControlCanvas measure;
+    measure.SetControl(body);
+    measure.SetFont(body->BodyCanvas()->Font());
+    TCanvas* canvas = &measure;
     int space = canvas->TextWidth(" ");
     int widest = 0;
     int first = allRows ? 0 : std::max(GetRowTop(), 0);
@@ -414,9 +424,10 @@ int TVarnGrid::FittedWidth(int col, bool allRows)
             continue;
         widest = std::max(widest, canvas->TextWidth(shownText(body, this, row, col)));
     }
-    TCanvas* headCanvas = header->Canvas();
-    headCanvas->Font()->Assign(header->Font());
-    widest = std::max(widest, headCanvas->TextWidth(FColumns->Items(col)->Caption()));
+    TControlCanvas headCanvas;
+    headCanvas.SetControl(header);
+    headCanvas.SetFont(header->Font());
+    widest = std::max(widest, headCanvas.TextWidth(FColumns->Items(col)->Caption()));
     // Cell padding: a space on either side and the grid line.
     int width = widest + 2 * space + 1;
     // The first column also holds the check box and image room.

@@ -137,3 +137,36 @@ TEST(GridClipboard, CtrlVPastesABlockConvertingEachCellAndReportsTheBadOnes)
     s.ui.pressKey('V', {ssCtrl});
     EXPECT_EQ(s.grid->GetString(0, 0), "r0");
 }
+
+TEST(GridClipboard, PasteSkipsTitleRowsAndACurrentRowPastTheEnd)
+{
+    GridScreen s({60, 80, 50, 50}, 300, 100);
+    typedColumns(s);
+    addRow(s, "a", "", "false", "1");
+    s.grid->AddRow();
+    s.grid->GetRowInfo(1)->unicolumn = true;
+    s.grid->SetString(1, 0, "Title");
+    addRow(s, "c", "", "false", "3");
+    s.grid->SetEditable(true);
+    s.show();
+    s.grid->SetRowIndex(0);
+    s.grid->SetColIndex(0);
+    std::vector<std::string> reported;
+    s.grid->OnPasteError = [&](int row, int col, const AnsiString& text) {
+        reported.push_back(std::to_string(row) + ":" + std::to_string(col) + ":" + text);
+    };
+    EXPECT_EQ(s.grid->PasteText("x\t01/01/2001\ny\t2\nz\t03/03/2003"), 2);
+    EXPECT_EQ(s.grid->GetString(0, 0), "x");
+    EXPECT_EQ(s.grid->GetString(1, 0), "Title");
+    EXPECT_EQ(s.grid->GetString(2, 0), "z");
+    EXPECT_EQ(reported, (std::vector<std::string>{"1:0:y", "1:1:2"}));
+
+    // The current row left past the end by deleting rows before it.
+    s.grid->SetRowIndex(2);
+    s.grid->DeleteRow(0);
+    s.grid->DeleteRow(0);
+    ASSERT_EQ(s.grid->GetRowIndex(), 2);
+    EXPECT_EQ(s.grid->PasteText("q"), 0);
+    EXPECT_EQ(s.grid->GetString(0, 0), "z");
+    EXPECT_EQ(s.grid->SelectionAsText(), "");
+}
