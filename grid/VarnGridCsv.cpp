@@ -75,6 +75,20 @@ AnsiString isoNumber(std::string_view stored)
     return out;
 }
 
+// The text has a digit wherever the pattern has 9 and the pattern's other
+// characters elsewhere.
+bool hasDigitsAt(const AnsiString& text, std::string_view pattern)
+{
+    if (text.size() != pattern.size())
+        return false;
+    for (size_t i = 0; i < pattern.size(); ++i) {
+        bool digit = text[i] >= '0' && text[i] <= '9';
+        if (pattern[i] == '9' ? !digit : text[i] != pattern[i])
+            return false;
+    }
+    return true;
+}
+
 // The stored text for a read field, or false when the column cannot take it.
 bool storedValue(VGDataType type, bool iso, AnsiString& text)
 {
@@ -92,12 +106,28 @@ bool storedValue(VGDataType type, bool iso, AnsiString& text)
             text = sDB_date{d, m, y}.dateString();
             return true;
         }
+        // The grid reads stored dates by fixed positions: other forms the
+        // locale accepts (1/2/2000) are stored in the short form.
         TDateTime value;
-        return TryStrToDate(text, value);
+        if (!TryStrToDate(text, value))
+            return false;
+        if (!hasDigitsAt(text, "99/99/9999")) {
+            int y, m, d;
+            DecodeDate(value, y, m, d);
+            text = sDB_date{d, m, y}.dateString();
+        }
+        return true;
     }
     case vgTime: {
         TDateTime value;
-        return TryStrToTime(text, value);
+        if (!TryStrToTime(text, value))
+            return false;
+        if (!hasDigitsAt(text, "99:99")) {
+            int h, m, sec, ms;
+            DecodeTime(value, h, m, sec, ms);
+            text = sDB_time{h, m}.toString();
+        }
+        return true;
     }
     case vgInteger: {
         int value;

@@ -174,7 +174,15 @@ TEST(GridCsv, CharactersOutsideTheCodePageAreReportedAndLatin1FilesReadAsTheyAre
     EXPECT_EQ(g.grid->GetString(0, 1), "15/08/1975");
     EXPECT_TRUE(g.grid->GetRowInfo(0)->isNull[2]);
 
+    // Dates and times in other forms the locale reads are stored in the grid's own.
+    g.grid->Clear();
+    g.load("Ana;1/2/2000;9:05\n", latin1);
+    EXPECT_EQ(g.grid->GetString(0, 1), "01/02/2000");
+    EXPECT_EQ(g.grid->GetString(0, 2), "09:05");
+
     // Files by name; a name that cannot be opened is refused.
+    g.grid->Clear();
+    g.load("Espa\xF1" "a;15/08/1975\n", latin1);
     std::string file = ::testing::TempDir() + "grid-csv-test.csv";
     g.grid->SaveToCSV(AnsiString(file), latin1);
     g.grid->Clear();
