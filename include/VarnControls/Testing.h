@@ -1,7 +1,7 @@
-// VarnControls/Testing.h: headless UI testing for programs built on the library
-// (target Varn::testing, for GoogleTest suites). Forms on the virtual screen, input through the platform's
-// input functions, messages pumped through the application's message loop, time
-// from the manual clock.
+// VarnControls/Testing.h: headless UI testing for GoogleTest suites of the
+// library and of programs built on it (target Varn::testing). Forms on the
+// virtual screen, input through the platform's input functions, messages pumped
+// through the application's message loop, time from the manual clock.
 //
 //   varn::test::UiHarness ui;                 // one per test: clean state, manual clock
 //   auto* form = ui.createForm(400, 300);    // a TForm (or ui.createForm<TMyForm>())
@@ -26,8 +26,8 @@
 
 #include "platform/Controls.h"
 #include "platform/Forms.h"
-#include "platform/win/Input.h"
 #include "platform/win/Gdi.h"
+#include "platform/win/Input.h"
 
 #include <string>
 #include <utility>
