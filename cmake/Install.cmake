@@ -15,6 +15,14 @@ install(FILES ${PROJECT_SOURCE_DIR}/include/VarnControls.h DESTINATION ${VARN_IN
 install(TARGETS varn_win varn_platform varn_controls EXPORT VarnControlsTargets
         ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR}
         LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR})
+if(TARGET varn_testing)
+  install(FILES ${PROJECT_SOURCE_DIR}/include/VarnControls/Testing.h
+          DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/VarnControls)
+  install(TARGETS varn_testing EXPORT VarnControlsTestingTargets
+          ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR})
+  install(EXPORT VarnControlsTestingTargets NAMESPACE Varn::
+          DESTINATION ${CMAKE_INSTALL_LIBDIR}/cmake/VarnControls)
+endif()
 install(TARGETS varn-rowcode RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(EXPORT VarnControlsTargets NAMESPACE Varn::
         DESTINATION ${CMAKE_INSTALL_LIBDIR}/cmake/VarnControls)

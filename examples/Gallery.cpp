@@ -65,9 +65,21 @@ public:
             const int y = tabs->Top() + (p->tabRect.top + p->tabRect.bottom) / 2;
             say("tab " + p->Caption() + " " + IntToStr(x) + " " + IntToStr(y));
         }
+        // The grid's captions and its first row, for clicking them from outside.
+        const TPoint origin = ClientToScreen({0, 0});
+        for (int i = 0; i < grid->Columns()->Count(); ++i) {
+            const TRect r = grid->Header()->CellRect(i);
+            const TPoint p = grid->Header()->ClientToScreen({(r.left + r.right) / 2, r.bottom / 2});
+            say("caption " + grid->Columns()->Items(i)->Caption() + " " + IntToStr(p.x - origin.x) + " " +
+                IntToStr(p.y - origin.y));
+        }
+        const TPoint first = grid->Body()->ClientToScreen({40, grid->RowHeight() / 2});
+        say("first row " + IntToStr(first.x - origin.x) + " " + IntToStr(first.y - origin.y));
     }
 
 private:
+    TVarnGrid* grid = nullptr;
+
     TVarnPage* page(const AnsiString& caption)
     {
         auto* p = new TVarnPage(this);
@@ -83,6 +95,9 @@ private:
         grid->SetParent(parent);
         grid->SetAlign(alClient);
         grid->SetEditable(true);
+        grid->SetSortOnHeaderClick(true);
+        grid->SetIncrementalSearch(true);
+        this->grid = grid;
         struct {
             const char* field;
             const char* caption;

@@ -7,6 +7,8 @@
 #include "platform/Forms.h"
 #include "platform/Graphics.h"
 
+#include <utility>
+
 namespace {
 // The last pixels of a caption, its right edge included, start a resize.
 constexpr int resizeZone = 5;
@@ -72,6 +74,12 @@ void TVGHead::Paint()
         TRect r = cellRects.Get(i);
         DrawTextEx(canvas.Handle(), text.data(), static_cast<int>(text.size()), &r, format, nullptr);
     }
+    if (grid->SortOnHeaderClick()) {
+        const std::vector<TVGSortKey>& keys = grid->HeaderSortKeys();
+        for (size_t k = 0; k < keys.size(); ++k)
+            if (keys[k].col < cellRects.Count())
+                paintSortArrow(canvas, cellRects.Get(keys[k].col), keys[k].descending, static_cast<int>(k));
+    }
     for (int i = 0; i < cellRects.Count(); ++i) {
         const TRect& r = cellRects.Get(i);
         if (i == 0) {
@@ -84,10 +92,49 @@ void TVGHead::Paint()
     canvas.SetHandle(nullptr);
 }
 
-void TVGHead::HeadMouseDown(TObject*, TMouseButton, TShiftState, int, int)
+// A triangle 7 pixels wide and 4 high left of the caption's right edge,
+// pointing up for ascending and down for descending; keys after the first are
+// drawn in grey.
+void TVGHead::paintSortArrow(TCanvas& canvas, const TRect& caption, bool descending, int rank)
+{
+    int centre = caption.right - 8;
+    if (centre - 3 <= caption.left)
+        return;
+    int top = (Height() - 4) / 2;
+    canvas.Pen()->SetColor(rank == 0 ? Font()->Color() : clGray);
+    for (int k = 0; k < 4; ++k) {
+        int half = descending ? 3 - k : k;
+        canvas.MoveTo(centre - half, top + k);
+        canvas.LineTo(centre + half + 1, top + k);
+    }
+    canvas.Pen()->SetColor(clSilver);
+}
+
+int TVGHead::columnAt(int x) const
+{
+    for (int i = 0; i < cellRects.Count(); ++i) {
+        const TRect& r = cellRects.Get(i);
+        if (r.left <= x && x <= r.right)
+            return i;
+    }
+    return -1;
+}
+
+void TVGHead::HeadMouseDown(TObject*, TMouseButton Button, TShiftState Shift, int X, int)
 {
     mouseDown = true;
     widthChanged = false;
+    pressCol = -1;
+    if (Button != mbLeft)
+        return;
+    BuildCellRects();
+    // A double click on a caption's resize zone fits the column to its text.
+    if (Shift.Contains(ssDouble) && resizing && resizeCol >= 0) {
+        grid->AutoFitColumn(resizeCol, false);
+        return;
+    }
+    if (!resizing)
+        pressCol = columnAt(X);
 }
 
 void TVGHead::HeadMouseMove(TObject*, TShiftState, int X, int)
@@ -132,13 +179,20 @@ void TVGHead::HeadMouseMove(TObject*, TShiftState, int X, int)
     }
 }
 
-void TVGHead::HeadMouseUp(TObject*, TMouseButton, TShiftState, int, int)
+void TVGHead::HeadMouseUp(TObject*, TMouseButton, TShiftState Shift, int X, int)
 {
     mouseDown = false;
     // Told on every release except over the first column, and also after a
     // drag that changed the first column's width.
     if ((resizeCol != 0 || widthChanged) && grid->OnHeadChange)
         grid->OnHeadChange(grid);
+    // A click, not a drag, on one caption sorts by its column.
+    int clicked = std::exchange(pressCol, -1);
+    if (!widthChanged && clicked != -1 && grid->SortOnHeaderClick() && !grid->InEdit()) {
+        BuildCellRects();
+        if (columnAt(X) == clicked)
+            grid->SortByHeader(clicked, Shift.Contains(ssShift));
+    }
     widthChanged = false;
 }
 

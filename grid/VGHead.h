@@ -34,7 +34,12 @@ private:
     void HeadMouseMove(TObject* Sender, TShiftState Shift, int X, int Y);
     void HeadMouseUp(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
 
+    // Column whose caption holds x (the filler column too), or -1.
+    int columnAt(int x) const;
+    void paintSortArrow(TCanvas& canvas, const TRect& caption, bool descending, int rank);
+
     TVarnGrid* grid;       // owner and parent
+    int pressCol = -1;     // caption pressed outside a resize zone, for sorting
     sArray<TRect> cellRects;
     bool mouseDown = false;
     bool resizing = false;

@@ -7,6 +7,7 @@
 #pragma once
 
 #include "grid/FontAttr.h"
+#include "grid/VGCsv.h"
 #include "grid/VGColumn.h"
 #include "grid/VGRowInfo.h"
 #include "platform/Classes.h"
@@ -17,6 +18,7 @@
 
 #include <cstddef>
 #include <functional>
+#include <iosfwd>
 #include <memory>
 #include <vector>
 
@@ -27,7 +29,14 @@ class TVGEdit;
 using TVGRowEvent = std::function<void(int row)>;
 using TVGRowExitEvent = std::function<void(int row, bool modified)>;
 using TVGCellEvent = std::function<void(int row, int col)>;
+using TVGPasteErrorEvent = std::function<void(int row, int col, const AnsiString& text)>;
 using TVGKeyDownExEvent = std::function<void(TObject* Sender, WORD& Key, TShiftState Shift, bool& Handled)>;
+
+// A column the grid is sorted by through its header, and in which direction.
+struct TVGSortKey {
+    int col = -1;
+    bool descending = false;
+};
 
 // The row store: a block array of row records that the grid may also reorder
 // as a whole (sorting computes the order first, then moves the pointers once).
@@ -153,6 +162,62 @@ public:
     // ---- Sorting and search ----------------------------------------------------
     // Comma-separated keys: field names, or "#n" for item-data slot n.
     void SortBy(const AnsiString& keys);
+    // The same with a direction per key: descending[k] sorts key k from the
+    // largest value down (keys past the vector sort ascending). Here decimal
+    // and money columns compare by value; the form above treats them as equal.
+    void SortBy(const AnsiString& keys, const std::vector<bool>& descending);
+    // What a caption click does with SortOnHeaderClick: sorts by col (a second
+    // click on the first key turns it round); adding keeps the keys and adds
+    // col as the last one, or turns it round if it is one already. The current
+    // row stays the same row.
+    void SortByHeader(int col, bool adding);
+    // The header's keys, first key first; emptied by a plain SortBy.
+    const std::vector<TVGSortKey>& HeaderSortKeys() const { return headerSortKeys; }
+    bool SortOnHeaderClick() const { return FSortOnHeaderClick; }
+    void SetSortOnHeaderClick(bool value);
+
+    // ---- Clipboard, type-ahead and column fitting ---------------------------------
+    // The selected rows (Multiselect), else the current row, as tab-separated
+    // text: cells as shown, CRLF after every line, a cell holding a tab, a quote
+    // or a line break in quotes with its quotes doubled; with CopyCaptions a
+    // first line of captions. Empty without rows to copy.
+    AnsiString SelectionAsText() const;
+    void CopyToClipboard();
+    // Pastes tab-separated text into the cells from the current cell (or the
+    // first column) of the current row on, each cell converted after its
+    // column's type. A cell that does not convert, or falls on a read-only
+    // column or a unicolumn row, keeps its value and is reported (OnPasteError,
+    // else one message box). Rows past the last are added only with AutoAddRow.
+    // Returns the number of cells not pasted.
+    int PasteText(const AnsiString& text);
+    void PasteFromClipboard();
+    bool CopyCaptions() const { return FCopyCaptions; }
+    void SetCopyCaptions(bool value) { FCopyCaptions = value; }
+    // Typed characters search the first header key's column (else the first
+    // column) for a row whose shown text starts with them.
+    bool IncrementalSearch() const { return FIncrementalSearch; }
+    void SetIncrementalSearch(bool value) { FIncrementalSearch = value; }
+    // The text typed so far, and the search it drives (from the current row on).
+    const AnsiString& TypedPrefix() const { return typedPrefix; }
+    bool SearchTyped(char ch);
+    // Sets col's width to its widest shown text (the rows in view, or every row)
+    // or its caption, whichever is wider, plus the cell padding.
+    void AutoFitColumn(int col, bool allRows);
+    // The width AutoFitColumn gives col.
+    int FittedWidth(int col, bool allRows);
+
+    // ---- CSV files --------------------------------------------------------------------
+    // Writes every row, one record per line with CRLF, quoted where a field
+    // holds the separator, a quote or a line break. A null cell is an empty
+    // field, an empty text "". Streams through a small buffer. A file that
+    // cannot be written raises EVGCsvError with line 0.
+    void SaveToCSV(std::ostream& out, const TVGCsvOptions& options = {}) const;
+    void SaveToCSV(const AnsiString& fileName, const TVGCsvOptions& options = {}) const;
+    // Adds the file's records as rows at the end (Clear first to replace),
+    // fields by column position, each checked against its column's type.
+    // All or nothing: on EVGCsvError the rows read so far are removed again.
+    TVGCsvReport LoadFromCSV(std::istream& in, const TVGCsvOptions& options = {});
+    TVGCsvReport LoadFromCSV(const AnsiString& fileName, const TVGCsvOptions& options = {});
     // Searches the listed columns ("3,1") of the rows after the current one.
     bool FindColumnText(const AnsiString& text, const AnsiString& columns);
 
@@ -249,6 +314,7 @@ public:
     TVGRowEvent OnRowChecking;
     TNotifyEvent OnHeadChange;
     TVGKeyDownExEvent OnKeyDownEx;  // OnKeyDown comes from TWinControl
+    TVGPasteErrorEvent OnPasteError;
 
     // ---- Hooks, in slot order --------------------------------------------------
     virtual void doRowEnter();
@@ -280,6 +346,9 @@ protected:
 private:
     friend class TVGEdit;  // follows the focus flag when an edit ends
     void paintRowNow(int row);
+    void sortRows(const AnsiString& keys, const std::vector<bool>& descending, bool decimals);
+    // Ctrl+C, Ctrl+Insert, Ctrl+V and Shift+Insert that no key handler consumed.
+    void clipboardKey(WORD key, TShiftState shift);
 
     TColor FColorBk = clWindow;
     TColor FColorBkSel = clHighlight;
@@ -299,6 +368,12 @@ private:
     bool FEditable = false;
     bool FAutoAddRow = false;
     bool FItemDataOnRefresh = false;
+    bool FSortOnHeaderClick = false;
+    bool FCopyCaptions = false;
+    bool FIncrementalSearch = false;
+    std::vector<TVGSortKey> headerSortKeys;
+    AnsiString typedPrefix;     // type-ahead text so far
+    DWORD typedAt = 0;          // tick of its last character
     AnsiString FSkinName;
     TCustomImageList* FImages = nullptr;  // not owned
 

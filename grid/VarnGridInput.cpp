@@ -75,6 +75,14 @@ void TVarnGrid::DesvioMensajes(tagMSG& Msg, bool& Handled)
         Handled = true;
         return;
     case WM_KEYDOWN: break;
+    case WM_CHAR:
+        // Type-ahead takes printable characters; without it they go on as before.
+        if (FIncrementalSearch && !getIsInEdit() && static_cast<unsigned char>(Msg.wParam) >= ' ' &&
+            GetKeyState(VK_CONTROL) >= 0) {
+            Handled = true;
+            SearchTyped(static_cast<char>(Msg.wParam));
+        }
+        return;
     default: return;
     }
 
@@ -118,17 +126,23 @@ void TVarnGrid::DesvioMensajes(tagMSG& Msg, bool& Handled)
         if (FEditable)
             StartEdit();
         break;
-    default:
+    default: {
+        bool consumed = false;
         if (OnKeyDownEx) {
             Handled = false;
             OnKeyDownEx(this, key, shift, Handled);
+            consumed = Handled;
         } else if (OnKeyDown) {
             OnKeyDown(this, key, shift);
             Handled = true;
         } else {
             Handled = false;
         }
+        // The clipboard keys act unless OnKeyDownEx took them.
+        if (!consumed)
+            clipboardKey(static_cast<WORD>(Msg.wParam), shift);
         break;
+    }
     }
     if (RowIndex != -1)
         EnsureRowVisible(RowIndex);

@@ -7,10 +7,12 @@
 #include "db/DBDate.h"
 #include "grid/VarnGrid.h"
 #include "grid/VarnGridSort.h"
+#include "grid/VGHead.h"
 #include "grid/VGScrollBox.h"
 #include "utils/Cnvtools.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <utility>
 
@@ -32,6 +34,8 @@ namespace {
 // The value of every row under one key.
 struct KeyValues {
     bool isText = false;
+    bool descending = false;       // the key orders from the largest value down
+    bool wide = false;             // numbers past 32 bits: no radix sort
     std::vector<int64_t> numbers;  // one per row, when !isText
     std::string bytes;             // collation keys of all rows, when isText
     std::vector<uint32_t> offsets; // row i's key is bytes[offsets[i], offsets[i + 1])
@@ -61,12 +65,17 @@ struct KeyValues {
     }
     int compare(uint32_t a, uint32_t b) const
     {
-        if (!isText)
-            return numbers[a] < numbers[b] ? -1 : numbers[a] > numbers[b] ? 1 : 0;
-        return text(a).compare(text(b));
+        int result = !isText ? (numbers[a] < numbers[b] ? -1 : numbers[a] > numbers[b] ? 1 : 0)
+                             : text(a).compare(text(b));
+        return descending ? -result : result;
     }
     // Orders like compare() wherever two prefixes differ.
     uint64_t prefix(uint32_t row) const
+    {
+        uint64_t value = ascendingPrefix(row);
+        return descending ? ~value : value;
+    }
+    uint64_t ascendingPrefix(uint32_t row) const
     {
         if (!isText)
             return static_cast<uint64_t>(numbers[row]) ^ (uint64_t(1) << 63);
@@ -99,42 +108,86 @@ int64_t integerValue(std::string_view text)
 
 class RowSorter {
 public:
-    explicit RowSorter(TVarnGrid& grid) : grid(grid) {}
+    // decimals: decimal and money columns compare by value; else they compare equal.
+    RowSorter(TVarnGrid& grid, bool decimals) : grid(grid), decimals(decimals) {}
 
-    // Returns false when no key compares anything.
-    bool readKeys(const nStringArray& keys);
+    // Returns false when no key compares anything. descending[k], where given,
+    // turns key k round.
+    bool readKeys(const nStringArray& keys, const std::vector<bool>& descending);
     std::vector<uint32_t> order() const;
 
 private:
     std::vector<uint32_t> radixOrder() const;
+    void readKey(const AnsiString& key);
     void readItemData(int slot);
     void readColumn(int column, VGDataType type);
 
+    void readDecimals(int column, VGDataType type);
+
     TVarnGrid& grid;
+    bool decimals;
     std::vector<KeyValues> values;
 };
 
-bool RowSorter::readKeys(const nStringArray& keys)
+bool RowSorter::readKeys(const nStringArray& keys, const std::vector<bool>& descending)
 {
     for (int k = 0; k < keys.Count(); ++k) {
-        const AnsiString& key = keys.Get(k);
-        if (key.starts_with("#")) {
-            int slot = key.size() > 1 ? key[1] - '0' : -1;
-            if (slot < 0 || slot >= VGItemDataCount)
-                ListIndexError(slot);
-            readItemData(slot);
-            continue;
-        }
-        int column = grid.FindOrderColumn(key);
-        // A key naming no column, or a column past the row's cells, compares equal.
-        if (column == -1 || column >= VGCellCount)
-            continue;
-        VGDataType type = grid.Columns()->Items(column)->DataType();
-        if (type == vgFloat || type == vgMoney)
-            continue;
-        readColumn(column, type);
+        size_t before = values.size();
+        readKey(keys.Get(k));
+        if (values.size() > before && static_cast<size_t>(k) < descending.size())
+            values.back().descending = descending[static_cast<size_t>(k)];
     }
     return !values.empty();
+}
+
+void RowSorter::readKey(const AnsiString& key)
+{
+    if (key.starts_with("#")) {
+        int slot = key.size() > 1 ? key[1] - '0' : -1;
+        if (slot < 0 || slot >= VGItemDataCount)
+            ListIndexError(slot);
+        readItemData(slot);
+        return;
+    }
+    int column = grid.FindOrderColumn(key);
+    // A key naming no column, or a column past the row's cells, compares equal.
+    if (column == -1 || column >= VGCellCount)
+        return;
+    VGDataType type = grid.Columns()->Items(column)->DataType();
+    if (type == vgFloat || type == vgMoney) {
+        if (decimals)
+            readDecimals(column, type);
+        return;
+    }
+    readColumn(column, type);
+}
+
+// Decimal texts in the locale's form, money with thousands marks; 0 when not a
+// number. Each double becomes an integer of the same order.
+void RowSorter::readDecimals(int column, VGDataType type)
+{
+    KeyValues& key = values.emplace_back();
+    key.wide = true;
+    int count = grid.GetRowCount();
+    key.numbers.resize(static_cast<size_t>(count));
+    AnsiString cell;
+    for (int row = 0; row < count; ++row) {
+        cell.assign(grid.GetRowInfo(row)->cellView(column));
+        double value = 0;
+        if (type == vgFloat) {
+            value = cnvStrToDoubleDef(cell);
+        } else {
+            try {
+                value = cnvStrToDouble(cell);
+            } catch (const EConvertError&) {
+            }
+        }
+        if (value == 0)
+            value = 0;  // -0 orders as 0
+        int64_t bits;
+        std::memcpy(&bits, &value, sizeof bits);
+        key.numbers[static_cast<size_t>(row)] = bits ^ ((bits >> 63) & INT64_MAX);
+    }
 }
 
 void RowSorter::readItemData(int slot)
@@ -213,7 +266,8 @@ std::vector<uint32_t> RowSorter::radixOrder() const
     std::vector<uint32_t> counts(buckets);
     for (auto key = values.rbegin(); key != values.rend(); ++key) {
         for (uint32_t row = 0; row < count; ++row)
-            biased[row] = static_cast<uint32_t>(static_cast<int32_t>(key->numbers[row])) ^ 0x80000000u;
+            biased[row] = static_cast<uint32_t>(static_cast<int32_t>(key->numbers[row])) ^
+                          (key->descending ? 0x7FFFFFFFu : 0x80000000u);
         for (int shift = 0; shift < 32; shift += bits) {
             std::fill(counts.begin(), counts.end(), 0);
             for (uint32_t row : order)
@@ -231,7 +285,7 @@ std::vector<uint32_t> RowSorter::radixOrder() const
 
 std::vector<uint32_t> RowSorter::order() const
 {
-    bool allNumbers = std::none_of(values.begin(), values.end(), [](const KeyValues& key) { return key.isText; });
+    bool allNumbers = std::none_of(values.begin(), values.end(), [](const KeyValues& key) { return key.isText || key.wide; });
     if (allNumbers)
         return radixOrder();
 
@@ -299,6 +353,18 @@ private:
 
 void TVarnGrid::SortBy(const AnsiString& keys)
 {
+    // The header's arrows no longer tell the order.
+    if (!headerSortKeys.empty()) {
+        headerSortKeys.clear();
+        header->Invalidate();
+    }
+    sortRows(keys, {}, false);
+}
+
+void TVarnGrid::SortBy(const AnsiString& keys, const std::vector<bool>& descending) { sortRows(keys, descending, true); }
+
+void TVarnGrid::sortRows(const AnsiString& keys, const std::vector<bool>& descending, bool decimals)
+{
     using namespace varn::detail;
     struct ForgetOnExit {
         ~ForgetOnExit()
@@ -310,8 +376,8 @@ void TVarnGrid::SortBy(const AnsiString& keys)
     sortKeys.Split(keys, ",");
     sortGrid = this;
 
-    RowSorter sorter(*this);
-    if (GetRowCount() > 1 && sorter.readKeys(sortKeys))
+    RowSorter sorter(*this, decimals);
+    if (GetRowCount() > 1 && sorter.readKeys(sortKeys, descending))
         rows.Reorder(sorter.order());
     body->Invalidate();
 }

@@ -1,4 +1,4 @@
-#include "support/UiHarness.h"
+#include <VarnControls/Testing.h>
 
 #include "platform/SysUtils.h"
 #include "platform/win/BackingStore.h"
@@ -65,6 +65,25 @@ void UiHarness::saveScreenshots()
         if (SaveWindowToPngFile(form->Handle(), Utf8ToAnsi(file)))  // the system's path is UTF-8
             std::fprintf(stderr, "window written to %s\n", file.c_str());
     }
+}
+
+COLORREF UiHarness::pixel(TControl* control, int x, int y)
+{
+    // A graphic control draws into its parent's window.
+    while (control && !dynamic_cast<TWinControl*>(control)) {
+        x += control->Left();
+        y += control->Top();
+        control = control->Parent();
+    }
+    auto* window = static_cast<TWinControl*>(control);
+    if (!window || !window->HandleAllocated())
+        return CLR_INVALID;
+    return windowPixel(window->Handle(), x, y);
+}
+
+bool UiHarness::savePng(TWinControl* control, const AnsiString& fileName)
+{
+    return control->HandleAllocated() && SaveWindowToPngFile(control->Handle(), fileName);
 }
 
 void UiHarness::show(TForm* form)
