@@ -141,7 +141,7 @@ void TVarnButton::buildWorkingBmps()
         if (FGlyph->TransparentMode() == tmFixed)
             image->SetTransparentColor(FGlyph->TransparentColor());
         if (w > 0 && h > 0)
-            image->Canvas()->CopyRect(TRect(0, 0, w, h), FGlyph->Canvas(), TRect(left, 0, left + w, h));
+            image->Canvas()->CopyRect(Rect(0, 0, w, h), FGlyph->Canvas(), Rect(left, 0, left + w, h));
     };
     cut(normalImage.get(), 0);
     if (FGlyphCount >= 2)
@@ -238,7 +238,7 @@ void TVarnButton::paintFrame(TCanvas* canvas, bool frame, bool pressedLook)
     const int W = Width();
     const int H = Height();
     const int m = std::min(W, H);
-    TRect r(0, 0, W, H);
+    TRect r{0, 0, W, H};
     if (frame) {
         switch (FMode) {
         case sbmFlat: canvas->Rectangle(r); break;
@@ -271,13 +271,13 @@ void TVarnButton::paintText(TCanvas* canvas, int x, int y)
     const int W = Width();
     const int H = Height();
     canvas->Brush()->SetStyle(bsClear);
-    TRect r(x, y, W - 2, H - 2);
+    TRect r{x, y, W - 2, H - 2};
     if (Enabled()) {
         DrawText(canvas->Handle(), text.c_str(), -1, &r, textFormat());
         return;
     }
     canvas->Font()->SetColor(clWhite);
-    TRect shadow(x + 1, y + 1, W - 2, H - 2);
+    TRect shadow{x + 1, y + 1, W - 2, H - 2};
     DrawText(canvas->Handle(), text.c_str(), -1, &shadow, textFormat());
     canvas->Font()->SetColor(clGray);
     DrawText(canvas->Handle(), text.c_str(), -1, &r, textFormat());
@@ -294,7 +294,7 @@ void TVarnButton::Paint()
     canvas->Pen()->SetColor(ColorFrame());
     canvas->Brush()->SetStyle(bsSolid);
     canvas->Brush()->SetColor(Color());
-    canvas->FillRect(TRect(0, 0, W, H));
+    canvas->FillRect(Rect(0, 0, W, H));
 
     if (hot && Enabled()) {
         canvas->Brush()->SetColor(ColorBack());
@@ -328,7 +328,7 @@ void TVarnButton::Paint()
         y = std::max((H - FGlyph->Height()) / 2, 2);
     } else if (!FWrapText) {
         int th = hasGlyph ? FGlyph->Height() : 0;
-        TRect measure(x, y, W - 2, H - 2);
+        TRect measure{x, y, W - 2, H - 2};
         DrawText(canvas->Handle(), text.c_str(), -1, &measure, textFormat() | DT_CALCRECT);
         th = std::max(th, measure.Height());
         y = (H - th) / 2;

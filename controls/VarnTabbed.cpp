@@ -325,13 +325,13 @@ TRect TVarnTabbed::GetClientRect()
     const int H = Height();
     TRect r;
     if (FHideButtons)
-        r = TRect(0, 0, W, H - 1);
+        r = Rect(0, 0, W, H - 1);
     else if (FButtonsPosition == vtBtUp)
-        r = TRect(0, FTabHeight, W, H - 1);
+        r = Rect(0, FTabHeight, W, H - 1);
     else
-        r = TRect(0, 0, W, H - FTabHeight - 1);
+        r = Rect(0, 0, W, H - FTabHeight - 1);
     const int inset = FBorderInternal + 1;
-    return TRect(r.left + inset, r.top + inset, r.right - inset, r.bottom - inset);
+    return Rect(r.left + inset, r.top + inset, r.right - inset, r.bottom - inset);
 }
 
 void TVarnTabbed::Resize()
@@ -358,7 +358,7 @@ void TVarnTabbed::Paint()
     canvas->Brush()->SetStyle(bsSolid);
     canvas->Brush()->SetColor(Color());
     canvas->Pen()->SetColor(FColorFrame);
-    canvas->FillRect(TRect(0, 0, W, H));
+    canvas->FillRect(Rect(0, 0, W, H));
 
     const bool allSides = FDrawFrame[0] && FDrawFrame[1] && FDrawFrame[2] && FDrawFrame[3];
     if (FHideButtons) {
@@ -382,11 +382,11 @@ void TVarnTabbed::Paint()
     TRect frame;
     TRect strip;
     if (FButtonsPosition == vtBtDown) {
-        frame = TRect(0, 0, W - 1, H - FTabHeight - 1);
-        strip = TRect(0, frame.bottom, W - 1, H - 1);
+        frame = Rect(0, 0, W - 1, H - FTabHeight - 1);
+        strip = Rect(0, frame.bottom, W - 1, H - 1);
     } else {
-        strip = TRect(0, 0, W - 1, FTabHeight + 1);
-        frame = TRect(0, FTabHeight, W - 1, H - 1);
+        strip = Rect(0, 0, W - 1, FTabHeight + 1);
+        frame = Rect(0, FTabHeight, W - 1, H - 1);
     }
     canvas->FillRect(strip);
     canvas->FillRect(frame);
@@ -401,7 +401,7 @@ void TVarnTabbed::Paint()
             line(canvas, frame.left, frame.bottom, frame.right, frame.bottom);
     }
 
-    TRect t(0, strip.top, 0, strip.bottom);
+    TRect t{0, strip.top, 0, strip.bottom};
     for (int i = 0; i < pages.Count(); ++i) {
         TVarnPage* page = pages.Get(i);
         page->tabRect = TRect{};
@@ -582,7 +582,7 @@ void TVarnTabButtons::Paint()
     canvas->Brush()->SetStyle(bsSolid);
     canvas->Brush()->SetColor(Color());
     canvas->Pen()->SetColor(FColorFrame);
-    canvas->FillRect(TRect(0, 0, W, H));
+    canvas->FillRect(Rect(0, 0, W, H));
     tabRects.Clear();
 
     if (FButtonsPosition == vtBtUp)
@@ -594,7 +594,7 @@ void TVarnTabButtons::Paint()
     // not change which tabs fit.
     const int room = ClientWidth() - arrowPanel->Width();
     int fit = 0;
-    TRect t(0, 0, 0, H);
+    TRect t{0, 0, 0, H};
     for (int i = 0; i < FItems->Count(); ++i) {
         TRect* rect = tabRects.Add(TRect{});
         if (i < firstShown)
