@@ -83,8 +83,9 @@ class EFOpenError : public Exception { using Exception::Exception; };
 int64_t MaxGraphicPixels();
 void SetMaxGraphicPixels(int64_t Value);
 
-// The widest and tallest image an image surface holds.
-constexpr int MaxImageSide = 32767;
+// The widest and tallest image an image surface holds. Cairo makes surfaces of
+// 32767 but draws nothing from a translucent one that wide or tall.
+constexpr int MaxImageSide = 32766;
 
 // Raises EInvalidGraphic "Image of W x H pixels is too large (…)" when a
 // picture read from data is wider or taller than MaxImageSide or has more

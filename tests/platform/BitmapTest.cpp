@@ -380,7 +380,7 @@ TEST(JPEGImage, PicturesTooLargeToHoldRaiseAtOnceAndKeepThePicture)
         const char* message;
     } cases[] = {
         {"crash-width-40000-null-row-store.jpg",
-         "Image of 40000 x 1 pixels is too large (at most 32767 pixels on a side)"},
+         "Image of 40000 x 1 pixels is too large (at most 32766 pixels on a side)"},
         {"crash-30000x30000-row-offset-int-overflow.jpg",
          "Image of 30000 x 30000 pixels is too large (at most 268435456 pixels)"},
         {"slow-20000x20000-301-bytes-1.5GB.jpg",
@@ -440,7 +440,7 @@ TEST(Bitmap, SizesBeyondWhatASurfaceHoldsRaiseAndKeepThePicture)
         bitmap.SetSize(40000, 1);
         ADD_FAILURE() << "no exception";
     } catch (const EInvalidGraphicOperation& e) {
-        EXPECT_EQ(e.Message(), "Image of 40000 x 1 pixels is too large (at most 32767 pixels on a side)");
+        EXPECT_EQ(e.Message(), "Image of 40000 x 1 pixels is too large (at most 32766 pixels on a side)");
     }
     EXPECT_THROW(bitmap.SetHeight(32768), EInvalidGraphicOperation);
     EXPECT_THROW(bitmap.SetSize(32768, 32768), EInvalidGraphicOperation);
@@ -448,10 +448,11 @@ TEST(Bitmap, SizesBeyondWhatASurfaceHoldsRaiseAndKeepThePicture)
     EXPECT_EQ(bitmap.Height(), 8);
     EXPECT_EQ(bitmap.pixel(3, 3), clLime);
 
-    bitmap.SetSize(32767, 2);
-    EXPECT_EQ(bitmap.Width(), 32767);
+    EXPECT_THROW(bitmap.SetSize(32767, 2), EInvalidGraphicOperation);
+    bitmap.SetSize(32766, 2);
+    EXPECT_EQ(bitmap.Width(), 32766);
     EXPECT_EQ(bitmap.pixel(3, 3), clNone);  // outside the two rows
-    EXPECT_EQ(bitmap.pixel(32766, 1), clWhite);
+    EXPECT_EQ(bitmap.pixel(32765, 1), clWhite);
 }
 
 TEST(ImageList, SizesBeyondWhatASurfaceHoldsRaiseAndKeepTheList)
@@ -507,11 +508,11 @@ TEST(Bitmap, RowsPastTwoGigabytesOfPixelsAreAddressedRight)
         GTEST_SKIP() << "set VARN_LARGE_IMAGE_TESTS=1 to run (about 4 GB of memory)";
     TPixelLimitGuard guard;
     SetMaxGraphicPixels(int64_t(1) << 30);
-    // A 32767 x 16500 1-bit BMP: its last row lies past 2^31 bytes of pixels.
-    const int width = 32767, height = 16500;
+    // A 32766 x 16500 1-bit BMP: its last row lies past 2^31 bytes of pixels.
+    const int width = 32766, height = 16500;
     std::vector<std::vector<uint8_t>> rows(height, std::vector<uint8_t>((width + 7) / 8, 0));
     rows.front()[0] = 0x80;                   // (0, 0)
-    rows.back()[(width - 1) / 8] = 0x80 >> ((width - 1) % 8);  // (32766, 16499)
+    rows.back()[(width - 1) / 8] = 0x80 >> ((width - 1) % 8);  // (32765, 16499)
     std::vector<uint8_t> file = makeBmp(width, 1, {0x000000, 0xFF0000}, rows);
     rows.clear();
     TBitmap bitmap;
@@ -522,12 +523,12 @@ TEST(Bitmap, RowsPastTwoGigabytesOfPixelsAreAddressedRight)
     EXPECT_EQ(bitmap.pixel(width - 1, height - 1), clRed);
     EXPECT_EQ(bitmap.pixel(width - 2, height - 1), clBlack);
 
-    // Written bottom row first, each row padded to 98,304 bytes.
+    // Written bottom row first, each row padded to 98,300 bytes.
     std::vector<uint8_t> saved = bitmap.SaveToBuffer();
-    const size_t stride = 98304;
+    const size_t stride = 98300;
     ASSERT_EQ(saved.size(), 54 + stride * height);
     const size_t last = 54 + size_t(width - 1) * 3;
-    EXPECT_EQ(saved[last + 2], 0xFF);  // red of (32766, 16499)
+    EXPECT_EQ(saved[last + 2], 0xFF);  // red of (32765, 16499)
     EXPECT_EQ(saved[54 + stride * (height - 1) + 2], 0xFF);  // red of (0, 0)
     EXPECT_EQ(saved[54 + stride * (height - 1) + 5], 0x00);
 }
