@@ -5,6 +5,9 @@
 
 #include <benchmark/benchmark.h>
 
+#include <cstdio>
+#include <cstdlib>
+#include <initializer_list>
 #include <map>
 #include <string>
 #include <utility>
@@ -41,6 +44,31 @@ inline void runInterleaved(int argc, char** argv, MedianReporter& reporter)
     benchmark::Initialize(&count, arguments.data());
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
+}
+
+// Registers benchmarks timed by the wall clock in milliseconds, each repeated
+// `repetitions` times with only the aggregates reported.
+inline void registerMilliseconds(std::initializer_list<std::pair<const char*, void (*)(benchmark::State&)>> entries,
+                                 int repetitions)
+{
+    for (const auto& [name, function] : entries)
+        benchmark::RegisterBenchmark(name, function)
+            ->Unit(benchmark::kMillisecond)
+            ->UseRealTime()
+            ->Repetitions(repetitions)
+            ->ReportAggregatesOnly(true);
+}
+
+// The socket of the throwaway test server the database benchmarks need, or null
+// after saying how to start one (`source` names the benchmark's file).
+inline const char* testServerSocket(const char* source)
+{
+    const char* socket = std::getenv("VARN_TEST_MYSQL_SOCKET");
+    if (!socket)
+        std::fprintf(stderr,
+                     "VARN_TEST_MYSQL_SOCKET is not set; run through scripts/test-mysql run (see the top of %s)\n",
+                     source);
+    return socket;
 }
 
 }  // namespace varn::bench

@@ -92,25 +92,10 @@ void layerQuery(benchmark::State& state)
 
 int main(int argc, char** argv)
 {
-    const char* socket = std::getenv("VARN_TEST_MYSQL_SOCKET");
-    if (!socket) {
-        std::fprintf(stderr, "VARN_TEST_MYSQL_SOCKET is not set; run through scripts/test-mysql run "
-                             "(see the top of bench/db_fetch.cpp)\n");
+    const char* socket = varn::bench::testServerSocket("bench/db_fetch.cpp");
+    if (!socket || !prepare(socket))
         return 1;
-    }
-    if (!prepare(socket))
-        return 1;
-
-    struct Entry {
-        const char* name;
-        void (*function)(benchmark::State&);
-    };
-    for (Entry entry : {Entry{"bareClientLibrary", bareClientLibrary}, Entry{"layerQuery", layerQuery}})
-        benchmark::RegisterBenchmark(entry.name, entry.function)
-            ->Unit(benchmark::kMillisecond)
-            ->UseRealTime()
-            ->Repetitions(15)
-            ->ReportAggregatesOnly(true);
+    varn::bench::registerMilliseconds({{"bareClientLibrary", bareClientLibrary}, {"layerQuery", layerQuery}}, 15);
 
     varn::bench::MedianReporter reporter;
     varn::bench::runInterleaved(argc, argv, reporter);

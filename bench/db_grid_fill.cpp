@@ -155,25 +155,10 @@ void memoryPerRow()
 
 int main(int argc, char** argv)
 {
-    const char* socket = std::getenv("VARN_TEST_MYSQL_SOCKET");
-    if (!socket) {
-        std::fprintf(stderr, "VARN_TEST_MYSQL_SOCKET is not set; run through scripts/test-mysql run "
-                             "(see the top of bench/db_grid_fill.cpp)\n");
+    const char* socket = varn::bench::testServerSocket("bench/db_grid_fill.cpp");
+    if (!socket || !prepare(socket))
         return 1;
-    }
-    if (!prepare(socket))
-        return 1;
-
-    struct Entry {
-        const char* name;
-        void (*function)(benchmark::State&);
-    };
-    for (Entry entry : {Entry{"bareClientLibrary", bareClientLibrary}, Entry{"gridFill", gridFill}})
-        benchmark::RegisterBenchmark(entry.name, entry.function)
-            ->Unit(benchmark::kMillisecond)
-            ->UseRealTime()
-            ->Repetitions(11)
-            ->ReportAggregatesOnly(true);
+    varn::bench::registerMilliseconds({{"bareClientLibrary", bareClientLibrary}, {"gridFill", gridFill}}, 11);
 
     varn::bench::MedianReporter reporter;
     varn::bench::runInterleaved(argc, argv, reporter);
