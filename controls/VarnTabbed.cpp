@@ -41,6 +41,20 @@ void drawActiveMark(TCanvas* canvas, const TRect& t, TVTButtonsPosition position
     }
 }
 
+// The container and the strip start their paint alike: their font in its
+// colour and styles, the frame pen, and the whole control in its colour.
+void clearCanvas(TCanvas* canvas, TFont* font, TColor fontColor, TFontStyles styles, TColor color, TColor frame,
+                 int W, int H)
+{
+    canvas->SetFont(font);
+    canvas->Font()->SetColor(fontColor);
+    canvas->Font()->SetStyle(styles);
+    canvas->Brush()->SetStyle(bsSolid);
+    canvas->Brush()->SetColor(color);
+    canvas->Pen()->SetColor(frame);
+    canvas->FillRect(Rect(0, 0, W, H));
+}
+
 void line(TCanvas* canvas, int x1, int y1, int x2, int y2)
 {
     canvas->MoveTo(x1, y1);
@@ -352,13 +366,7 @@ void TVarnTabbed::Paint()
     TCanvas* canvas = Canvas();
     const int W = Width();
     const int H = Height();
-    canvas->SetFont(Font());
-    canvas->Font()->SetColor(FColorFont);
-    canvas->Font()->SetStyle(FTextStyles);
-    canvas->Brush()->SetStyle(bsSolid);
-    canvas->Brush()->SetColor(Color());
-    canvas->Pen()->SetColor(FColorFrame);
-    canvas->FillRect(Rect(0, 0, W, H));
+    clearCanvas(canvas, Font(), FColorFont, FTextStyles, Color(), FColorFrame, W, H);
 
     const bool allSides = FDrawFrame[0] && FDrawFrame[1] && FDrawFrame[2] && FDrawFrame[3];
     if (FHideButtons) {
@@ -576,13 +584,7 @@ void TVarnTabButtons::Paint()
     TCanvas* canvas = Canvas();
     const int W = Width();
     const int H = Height();
-    canvas->SetFont(Font());
-    canvas->Font()->SetColor(FColorFont);
-    canvas->Font()->SetStyle(FTextStyles);
-    canvas->Brush()->SetStyle(bsSolid);
-    canvas->Brush()->SetColor(Color());
-    canvas->Pen()->SetColor(FColorFrame);
-    canvas->FillRect(Rect(0, 0, W, H));
+    clearCanvas(canvas, Font(), FColorFont, FTextStyles, Color(), FColorFrame, W, H);
     tabRects.Clear();
 
     if (FButtonsPosition == vtBtUp)

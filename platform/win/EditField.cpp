@@ -41,12 +41,7 @@ LRESULT editWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 
 void registerEditClass()
 {
-    WNDCLASS editClass;
-    editClass.style = CS_DBLCLKS;
-    editClass.lpfnWndProc = editWindowProc;
-    editClass.hCursor = LoadCursor(nullptr, crIBeam);
-    editClass.lpszClassName = "EDIT";
-    RegisterClass(&editClass);
+    registerFieldClass("EDIT", editWindowProc);
 }
 
 EditField::EditField(HWND window, const CREATESTRUCT& create)

@@ -567,12 +567,7 @@ LRESULT richEditWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
 
 void registerRichEditClass()
 {
-    WNDCLASS richClass;
-    richClass.style = CS_DBLCLKS;
-    richClass.lpfnWndProc = richEditWindowProc;
-    richClass.hCursor = LoadCursor(nullptr, crIBeam);
-    richClass.lpszClassName = RICHEDIT_CLASS;
-    RegisterClass(&richClass);
+    registerFieldClass(RICHEDIT_CLASS, richEditWindowProc);
 }
 
 }  // namespace varn::detail

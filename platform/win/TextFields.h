@@ -89,4 +89,15 @@ LRESULT fieldWindowProc(const char* property, HWND hwnd, UINT message, WPARAM wP
     return field->handle(message, wParam, lParam);
 }
 
+// Registers a field's window class: double clicks, the I-beam cursor.
+inline void registerFieldClass(const char* name, WNDPROC procedure)
+{
+    WNDCLASS fieldClass;
+    fieldClass.style = CS_DBLCLKS;
+    fieldClass.lpfnWndProc = procedure;
+    fieldClass.hCursor = LoadCursor(nullptr, crIBeam);
+    fieldClass.lpszClassName = name;
+    RegisterClass(&fieldClass);
+}
+
 }  // namespace varn::detail
