@@ -4,6 +4,7 @@
 #include "platform/win/Gdi.h"
 
 #include "platform/win/BackingStore.h"
+#include "platform/win/GdiPixels.h"
 
 #include <glib-object.h>
 
@@ -101,13 +102,38 @@ void endPen(HDC dc) { cairo_set_operator(dc->cr, CAIRO_OPERATOR_OVER); }
 bool penVisible(HDC dc) { return dc->pen.Style != PS_NULL; }
 bool brushVisible(HDC dc) { return dc->brush.Style == BS_SOLID; }
 
+uint32_t colorToPixel(COLORREF c) { return 0xFF000000u | (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c); }
+
 void fillPixels(HDC dc, int left, int top, int right, int bottom, COLORREF color)
 {
     if (right <= left || bottom <= top)
         return;
+    if (varn::detail::drawsDirectly(dc)) {
+        varn::detail::fillDirect(dc, {left, top, right, bottom}, color);
+        return;
+    }
     setSource(dc->cr, color);
     cairo_rectangle(dc->cr, left, top, right - left, bottom - top);
     cairo_fill(dc->cr);
+}
+
+// The pixels of a horizontal or vertical one-pixel line, end point left out:
+// false for a line of no length or a slanted one.
+bool straightRun(int x0, int y0, int x1, int y1, TRect& run)
+{
+    if ((x0 != x1 && y0 != y1) || (x0 == x1 && y0 == y1))
+        return false;
+    auto span = [](int from, int to, int& low, int& high) {
+        if (from == to)
+            low = from, high = from + 1;
+        else if (to > from)
+            low = from, high = to;
+        else
+            low = to + 1, high = from + 1;
+    };
+    span(x0, x1, run.left, run.right);
+    span(y0, y1, run.top, run.bottom);
+    return true;
 }
 
 // On/off runs in pixels of the cosmetic pen styles.
@@ -142,21 +168,9 @@ void addLinePixels(cairo_t* cr, int x0, int y0, int x1, int y1, const std::vecto
         return false;
     };
     if (period == 0 && (x0 == x1 || y0 == y1)) {
-        // Straight runs become one rectangle.
-        if (x0 == x1 && y0 == y1)
-            return;
-        auto span = [](int from, int to, int& low, int& high) {
-            if (from == to)
-                low = from, high = from + 1;
-            else if (to > from)
-                low = from, high = to;
-            else
-                low = to + 1, high = from + 1;
-        };
-        int left, right, top, bottom;
-        span(x0, x1, left, right);
-        span(y0, y1, top, bottom);
-        cairo_rectangle(cr, left, top, right - left, bottom - top);
+        TRect run;
+        if (straightRun(x0, y0, x1, y1, run))
+            cairo_rectangle(cr, run.left, run.top, run.Width(), run.Height());
         return;
     }
     int dx = std::abs(x1 - x0), sx = x0 < x1 ? 1 : -1;
@@ -179,10 +193,36 @@ void addLinePixels(cairo_t* cr, int x0, int y0, int x1, int y1, const std::vecto
     }
 }
 
+bool solidCopyPen(HDC dc)
+{
+    const bool solid = dc->pen.Style == PS_SOLID || dc->pen.Style == PS_INSIDEFRAME;
+    const int mode = dc->pen.Mode;
+    return solid && mode != R2_NOT && mode != R2_XORPEN && mode != R2_BLACK && mode != R2_WHITE;
+}
+
+// A thin solid polyline of horizontal and vertical lines, filled run by run
+// where the pixels can be filled directly; false (nothing drawn) otherwise.
+bool fillStraightRuns(HDC dc, const TPoint* points, int count)
+{
+    for (int i = 1; i < count; ++i)
+        if (points[i - 1].x != points[i].x && points[i - 1].y != points[i].y)
+            return false;
+    if (!varn::detail::drawsDirectly(dc))
+        return false;
+    for (int i = 1; i < count; ++i) {
+        TRect run;
+        if (straightRun(points[i - 1].x, points[i - 1].y, points[i].x, points[i].y, run))
+            varn::detail::fillDirect(dc, run, dc->pen.Color);
+    }
+    return true;
+}
+
 // Draws a connected series of lines with the pen, each leaving out its end.
 void strokePolyline(HDC dc, const TPoint* points, int count)
 {
     if (!penVisible(dc) || count < 2)
+        return;
+    if (dc->pen.Width <= 1 && solidCopyPen(dc) && fillStraightRuns(dc, points, count))
         return;
     cairo_t* cr = dc->cr;
     usePen(dc);
@@ -289,12 +329,119 @@ uint32_t* pixelAddress(HDC dc, int x, int y)
 }
 
 COLORREF pixelToColor(uint32_t p) { return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF); }
-uint32_t colorToPixel(COLORREF c) { return 0xFF000000u | (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c); }
 
 // Linking the drawing layer makes BeginPaint and GetDC draw on backing stores.
 [[maybe_unused]] const bool backingStoresInstalled = (varn::installBackingStores(), true);
 
 }  // namespace
+
+// ---- Pixels written directly -------------------------------------------------
+
+namespace varn::detail {
+
+bool drawsDirectly(HDC dc)
+{
+    cairo_surface_t* s = dc->surface;
+    cairo_t* cr = dc->cr;
+    if (cairo_surface_get_type(s) != CAIRO_SURFACE_TYPE_IMAGE || cairo_get_operator(cr) != CAIRO_OPERATOR_OVER)
+        return false;
+    const cairo_format_t format = cairo_image_surface_get_format(s);
+    if (format != CAIRO_FORMAT_RGB24 && format != CAIRO_FORMAT_ARGB32)
+        return false;
+    double offsetX, offsetY, scaleX, scaleY;
+    cairo_surface_get_device_offset(s, &offsetX, &offsetY);
+    cairo_surface_get_device_scale(s, &scaleX, &scaleY);
+    cairo_matrix_t m;
+    cairo_get_matrix(cr, &m);
+    if (offsetX != 0 || offsetY != 0 || scaleX != 1 || scaleY != 1 || m.xx != 1 || m.yy != 1 || m.xy != 0 ||
+        m.yx != 0 || m.x0 != dc->origin.x || m.y0 != dc->origin.y)
+        return false;
+    // A clip narrowed for a while (to a text's rectangle, say) has smaller
+    // extents than the DC's own clip; the rectangles that narrow it always do.
+    cairo_rectangle_int_t own;
+    cairo_region_get_extents(dc->clip, &own);
+    const double left = std::max(0, own.x), top = std::max(0, own.y);
+    const double right = std::min(cairo_image_surface_get_width(s), own.x + own.width);
+    const double bottom = std::min(cairo_image_surface_get_height(s), own.y + own.height);
+    double x1, y1, x2, y2;
+    cairo_clip_extents(cr, &x1, &y1, &x2, &y2);
+    if (right <= left || bottom <= top)
+        return x2 <= x1 || y2 <= y1;  // nothing may be drawn either way
+    return x1 + m.x0 == left && y1 + m.y0 == top && x2 + m.x0 == right && y2 + m.y0 == bottom;
+}
+
+namespace {
+
+// Calls draw(x0, y0, x1, y1) for each part, in surface pixels, of the logical
+// rectangle that the DC's clip, the surface and within let through, and marks
+// each part changed for Cairo.
+template <typename Draw>
+void forEachVisiblePart(HDC dc, const TRect& rect, const TRect* within, Draw draw)
+{
+    cairo_surface_t* s = dc->surface;
+    cairo_surface_flush(s);
+    TRect box = rect;
+    if (within)
+        box = {std::max(box.left, within->left), std::max(box.top, within->top), std::min(box.right, within->right),
+               std::min(box.bottom, within->bottom)};
+    const int left = std::max(box.left + dc->origin.x, 0), top = std::max(box.top + dc->origin.y, 0);
+    const int right = std::min(box.right + dc->origin.x, cairo_image_surface_get_width(s));
+    const int bottom = std::min(box.bottom + dc->origin.y, cairo_image_surface_get_height(s));
+    if (right <= left || bottom <= top)
+        return;
+    for (int i = 0, n = cairo_region_num_rectangles(dc->clip); i < n; ++i) {
+        cairo_rectangle_int_t r;
+        cairo_region_get_rectangle(dc->clip, i, &r);
+        const int x0 = std::max(left, r.x), x1 = std::min(right, r.x + r.width);
+        const int y0 = std::max(top, r.y), y1 = std::min(bottom, r.y + r.height);
+        if (x1 <= x0 || y1 <= y0)
+            continue;
+        draw(x0, y0, x1, y1);
+        cairo_surface_mark_dirty_rectangle(s, x0, y0, x1 - x0, y1 - y0);
+    }
+}
+
+}  // namespace
+
+void fillDirect(HDC dc, const TRect& rect, COLORREF color, const TRect* within)
+{
+    auto* data = reinterpret_cast<uint32_t*>(cairo_image_surface_get_data(dc->surface));
+    const int stride = cairo_image_surface_get_stride(dc->surface) / 4;
+    const uint32_t pixel = colorToPixel(color);
+    forEachVisiblePart(dc, rect, within, [&](int x0, int y0, int x1, int y1) {
+        pixman_fill(data, stride, 32, x0, y0, x1 - x0, y1 - y0, pixel);
+    });
+}
+
+void maskDirect(HDC dc, pixman_image_t* mask, int x, int y, COLORREF color, const TRect* within)
+{
+    if (!dc->pixels) {
+        cairo_surface_t* s = dc->surface;
+        const bool alpha = cairo_image_surface_get_format(s) == CAIRO_FORMAT_ARGB32;
+        dc->pixels = pixman_image_create_bits(alpha ? PIXMAN_a8r8g8b8 : PIXMAN_x8r8g8b8,
+                                              cairo_image_surface_get_width(s), cairo_image_surface_get_height(s),
+                                              reinterpret_cast<uint32_t*>(cairo_image_surface_get_data(s)),
+                                              cairo_image_surface_get_stride(s));
+    }
+    if (!dc->solid || static_cast<COLORREF>(dc->solidColor) != color) {
+        if (dc->solid)
+            pixman_image_unref(dc->solid);
+        // 8 bits a channel as 16, as Cairo hands colours to pixman.
+        const pixman_color_t solid{static_cast<uint16_t>(GetRValue(color) * 257),
+                                   static_cast<uint16_t>(GetGValue(color) * 257),
+                                   static_cast<uint16_t>(GetBValue(color) * 257), 0xFFFF};
+        dc->solid = pixman_image_create_solid_fill(&solid);
+        dc->solidColor = static_cast<TColor>(color);
+    }
+    const TRect rect{x, y, x + pixman_image_get_width(mask), y + pixman_image_get_height(mask)};
+    const int maskX = x + dc->origin.x, maskY = y + dc->origin.y;  // the mask's corner in surface pixels
+    forEachVisiblePart(dc, rect, within, [&](int x0, int y0, int x1, int y1) {
+        pixman_image_composite32(PIXMAN_OP_OVER, dc->solid, mask, dc->pixels, 0, 0, x0 - maskX, y0 - maskY, x0, y0,
+                                 x1 - x0, y1 - y0);
+    });
+}
+
+}  // namespace varn::detail
 
 // ---- Device context ----------------------------------------------------------
 
@@ -308,6 +455,10 @@ HDC__::~HDC__()
 {
     if (layout)
         g_object_unref(layout);
+    if (pixels)
+        pixman_image_unref(pixels);
+    if (solid)
+        pixman_image_unref(solid);
     cairo_destroy(cr);
     cairo_surface_destroy(surface);
     cairo_region_destroy(clip);

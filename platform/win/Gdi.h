@@ -109,6 +109,7 @@ namespace varn::detail {
 struct TFontEntry;
 }
 struct _PangoLayout;
+union pixman_image;
 
 // A drawing target: a Cairo surface seen through an origin (where logical
 // (0, 0) lies on the surface) and a clip region in surface pixels, with the
@@ -137,6 +138,9 @@ struct HDC__ {
     int pixelsPerInch = 96;         // GetDeviceCaps' LOGPIXELSX and LOGPIXELSY
     TPoint deviceSize;              // pixels of a page; (0, 0): the surface's size
     int mapMode = 1;                // MM_TEXT: logical units are device pixels
+    pixman_image* pixels = nullptr; // the surface's pixels for pixman; made on first use
+    pixman_image* solid = nullptr;  // a solid fill of solidColor, kept for the next text
+    TColor solidColor = 0;          // resolved RGB
 
     // Re-applies origin and clip to cr after either changed.
     void applyClip();

@@ -5,6 +5,7 @@
 #include "platform/win/Gdi.h"
 
 #include "platform/win/Charset.h"
+#include "platform/win/GdiPixels.h"
 
 #include <pango/pangocairo.h>
 
@@ -23,17 +24,17 @@ namespace varn::detail {
 struct TSurfaceFree {
     void operator()(cairo_surface_t* surface) const { cairo_surface_destroy(surface); }
 };
-struct TPatternFree {
-    void operator()(cairo_pattern_t* pattern) const { cairo_pattern_destroy(pattern); }
+struct TMaskFree {
+    void operator()(pixman_image_t* mask) const { pixman_image_unref(mask); }
 };
 
 // One line of text rendered once as coverage, painted again in any colour.
 struct TLineImage {
-    std::unique_ptr<cairo_surface_t, TSurfaceFree> mask;  // A8 coverage of the ink; null without ink
-    std::unique_ptr<cairo_pattern_t, TPatternFree> pattern;  // of mask, made once for every paint
-    int width = 0;                                       // advance width of the line
-    int natural = 0;                                     // a plain line's measured width, as lineWidth gives it
-    int left = 0;                                        // the mask's corner from the line cell's
+    std::unique_ptr<cairo_surface_t, TSurfaceFree> surface;  // A8 coverage of the ink; null without ink
+    std::unique_ptr<pixman_image_t, TMaskFree> mask;         // the same pixels for pixman
+    int width = 0;                                           // advance width of the line
+    int natural = 0;  // a plain line's measured width, as lineWidth gives it
+    int left = 0;     // the mask's corner from the line cell's
     int top = 0;
 };
 
@@ -520,6 +521,24 @@ std::string lineKey(const std::string& ansi, int underlined, int ellipsisWidth)
     return key;
 }
 
+// Gives image a coverage mask of the given size, drawn by draw on a Cairo
+// context over it. A new surface is known to be clear, which lets Cairo take
+// its quickest way of putting glyphs on it.
+template <typename Draw>
+void renderMask(TLineImage& image, int width, int height, Draw draw)
+{
+    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_A8, width, height);
+    image.surface.reset(surface);
+    cairo_t* cr = cairo_create(surface);
+    cairo_set_antialias(cr, CAIRO_ANTIALIAS_NONE);  // crisp underlines, as on the DC; glyphs keep their own
+    draw(cr);
+    cairo_destroy(cr);
+    cairo_surface_flush(surface);
+    image.mask.reset(pixman_image_create_bits(PIXMAN_a8, width, height,
+                                              reinterpret_cast<uint32_t*>(cairo_image_surface_get_data(surface)),
+                                              cairo_image_surface_get_stride(surface)));
+}
+
 const TLineImage& renderLine(HDC dc, TFontEntry* font, const std::string& ansi, int underlined, int ellipsisWidth,
                              std::string key);
 
@@ -554,14 +573,10 @@ const TLineImage& renderLine(HDC dc, TFontEntry* font, const std::string& ansi, 
     if (ink.width > 0 && ink.height > 0) {
         image.left = ink.x - 1;
         image.top = font->ascent + ink.y - 1;
-        image.mask.reset(cairo_image_surface_create(CAIRO_FORMAT_A8, ink.width + 2, ink.height + 2));
-        cairo_t* cr = cairo_create(image.mask.get());
-        cairo_set_antialias(cr, CAIRO_ANTIALIAS_NONE);  // crisp underlines, as on the DC; glyphs keep their own
-        cairo_move_to(cr, -image.left, font->ascent - image.top);
-        pango_cairo_show_layout_line(cr, line);
-        cairo_destroy(cr);
-        cairo_surface_flush(image.mask.get());
-        image.pattern.reset(cairo_pattern_create_for_surface(image.mask.get()));
+        renderMask(image, ink.width + 2, ink.height + 2, [&](cairo_t* cr) {
+            cairo_move_to(cr, -image.left, font->ascent - image.top);
+            pango_cairo_show_layout_line(cr, line);
+        });
     }
     return font->lines.insert(std::move(key), std::move(image));
 }
@@ -740,40 +755,47 @@ const TLineImage& renderShaped(TFontEntry* font, const TShapedLine& line, std::s
     if (line.ink.width > 0 && line.ink.height > 0) {
         image.left = line.ink.x - 1;
         image.top = font->ascent + line.ink.y - 1;
-        image.mask.reset(cairo_image_surface_create(CAIRO_FORMAT_A8, line.ink.width + 2, line.ink.height + 2));
-        cairo_t* cr = cairo_create(image.mask.get());
-        cairo_set_antialias(cr, CAIRO_ANTIALIAS_NONE);
-        double x = -image.left;
-        for (const TShapedLine::Run& run : line.runs) {
-            cairo_move_to(cr, x, font->ascent - image.top);
-            pango_cairo_show_glyph_string(cr, run.font, run.glyphs);
-            x += pango_glyph_string_get_width(run.glyphs) / double(PANGO_SCALE);
-        }
-        cairo_destroy(cr);
-        cairo_surface_flush(image.mask.get());
-        image.pattern.reset(cairo_pattern_create_for_surface(image.mask.get()));
+        renderMask(image, line.ink.width + 2, line.ink.height + 2, [&](cairo_t* cr) {
+            double x = -image.left;
+            for (const TShapedLine::Run& run : line.runs) {
+                cairo_move_to(cr, x, font->ascent - image.top);
+                pango_cairo_show_glyph_string(cr, run.font, run.glyphs);
+                x += pango_glyph_string_get_width(run.glyphs) / double(PANGO_SCALE);
+            }
+        });
     }
     return font->lines.insert(std::move(key), std::move(image));
 }
 
 // Paints a line image with its cell's top-left corner at (x, y): the cell in
-// the background colour when opaque, then the glyphs in the text colour.
-void paintLine(HDC dc, const TLineImage& image, int x, int y, int lineHeight)
+// the background colour when opaque, then the glyphs in the text colour;
+// within, when given, clips it.
+void paintLine(HDC dc, const TLineImage& image, int x, int y, int lineHeight, const TRect* within)
 {
+    const bool opaque = dc->bkMode == OPAQUE && image.width > 0;
+    if (varn::detail::drawsDirectly(dc)) {
+        if (opaque)
+            varn::detail::fillDirect(dc, {x, y, x + image.width, y + lineHeight}, dc->bkColor, within);
+        if (image.mask)
+            varn::detail::maskDirect(dc, image.mask.get(), x + image.left, y + image.top, dc->textColor, within);
+        return;
+    }
     cairo_t* cr = dc->cr;
-    if (dc->bkMode == OPAQUE && image.width > 0) {
+    cairo_save(cr);
+    if (within) {
+        cairo_rectangle(cr, within->left, within->top, std::max(0, within->Width()), std::max(0, within->Height()));
+        cairo_clip(cr);
+    }
+    if (opaque) {
         setSource(cr, dc->bkColor);
         cairo_rectangle(cr, x, y, image.width, lineHeight);
         cairo_fill(cr);
     }
-    if (!image.mask)
-        return;
-    setSource(cr, dc->textColor);
-    // What cairo_mask_surface does, without making a pattern every time.
-    cairo_matrix_t matrix;
-    cairo_matrix_init_translate(&matrix, -(x + image.left), -(y + image.top));
-    cairo_pattern_set_matrix(image.pattern.get(), &matrix);
-    cairo_mask(cr, image.pattern.get());
+    if (image.surface) {
+        setSource(cr, dc->textColor);
+        cairo_mask_surface(cr, image.surface.get(), x + image.left, y + image.top);
+    }
+    cairo_restore(cr);
 }
 
 // Draws one line straight from the layout with its cell's top-left corner at
@@ -816,7 +838,7 @@ bool TextOut(HDC dc, int x, int y, const char* text, int count)
         std::string key = lineKey(ansi, -1, -1);
         const TLineImage* plain = font->lines.find(key);
         if (plain || lineWidth(dc, font, ansi) <= maxCachedLineWidth) {
-            paintLine(dc, plain ? *plain : renderLine(dc, font, ansi, -1, -1, std::move(key)), x, y, font->height);
+            paintLine(dc, plain ? *plain : renderLine(dc, font, ansi, -1, -1, std::move(key)), x, y, font->height, nullptr);
             return true;
         }
     }
@@ -939,9 +961,7 @@ int DrawTextEx(HDC dc, const char* text, int count, TRect* rect, unsigned format
             const TLineImage& image = !isPlain ? lineImage(dc, font, ansi, underlined, ellipsisWidth)
                                       : plain  ? *plain
                                                : renderLine(dc, font, ansi, -1, -1, std::move(plainKey));
-            clipToRect();
-            paintLine(dc, image, lineLeft(image.width), top, lineHeight);
-            cairo_restore(cr);
+            paintLine(dc, image, lineLeft(image.width), top, lineHeight, format & DT_NOCLIP ? nullptr : rect);
             return result;
         }
     }

@@ -1,6 +1,7 @@
 // Text placement: DrawText flags, measuring, backgrounds and rotated fonts,
 // checked by where the ink of the glyphs lands on a bitmap.
 #include "platform/Bitmap.h"
+#include "platform/win/GdiPixels.h"
 
 #include <gtest/gtest.h>
 
@@ -323,4 +324,64 @@ TEST(DrawText, RandomCodePageLinesLookAsTheLayoutDrawsThem)
             ADD_FAILURE() << "\"" << text << "\" differs";
     }
     EXPECT_EQ(differing, 0);
+}
+
+TEST(DrawText, PixelsWrittenStraightIntoAnImageMatchCairosDrawing)
+{
+    // Fills, lines and cached text go straight into an image surface's pixels
+    // when nothing but the DC's origin and clip lies between; a surface with a
+    // device offset makes Cairo draw the same scene itself, shifted by it.
+    const int width = 170, height = 60, dx = 5, dy = 7;
+    for (cairo_format_t format : {CAIRO_FORMAT_RGB24, CAIRO_FORMAT_ARGB32}) {
+        auto scene = [&](cairo_surface_t* surface) {
+            HDC dc = CreateSurfaceDC(surface, {4, 3});
+            // A clip of two pieces; the device offset moves them with everything else.
+            cairo_rectangle_int_t pieces[] = {{0, 0, 95, 60}, {100, 10, 70, 30}};
+            cairo_region_t* clip = cairo_region_create_rectangles(pieces, 2);
+            SetDCClipRegion(dc, clip);
+            cairo_region_destroy(clip);
+            TCanvas canvas;
+            canvas.SetHandle(dc);
+            canvas.Brush()->SetColor(clWhite);
+            canvas.FillRect({-4, -3, width, height});
+            canvas.Brush()->SetColor(clYellow);
+            canvas.FillRect({10, 5, 130, 25});
+            canvas.Pen()->SetColor(clSilver);
+            canvas.MoveTo(60, 0);
+            canvas.LineTo(60, 50);
+            canvas.MoveTo(150, 20);
+            canvas.LineTo(0, 20);
+            SetTextColor(dc, ColorToRGB(clNavy));
+            TRect cell{8, 6, 140, 22}, narrow{20, 30, 70, 46};
+            DrawText(dc, "\xC1rbol con ra\xED" "ces jq", -1, &cell, DT_SINGLELINE | DT_VCENTER | DT_NOCLIP);
+            DrawText(dc, "Recortado por su celda", -1, &narrow, DT_SINGLELINE);  // clipped to narrow
+            canvas.Brush()->SetStyle(bsClear);
+            canvas.TextOut(100, 38, "sin fondo");
+            const bool direct = varn::detail::drawsDirectly(dc);
+            canvas.SetHandle(nullptr);
+            DeleteDC(dc);
+            return direct;
+        };
+        cairo_surface_t* plain = cairo_image_surface_create(format, width, height);
+        cairo_surface_t* offset = cairo_image_surface_create(format, width + dx, height + dy);
+        cairo_surface_set_device_offset(offset, dx, dy);
+        EXPECT_TRUE(scene(plain));
+        EXPECT_FALSE(scene(offset));
+        cairo_surface_flush(plain);
+        cairo_surface_flush(offset);
+        const uint32_t used = format == CAIRO_FORMAT_RGB24 ? 0xFFFFFFu : 0xFFFFFFFFu;
+        auto pixel = [](cairo_surface_t* s, int x, int y) {
+            const unsigned char* row = cairo_image_surface_get_data(s) + y * cairo_image_surface_get_stride(s);
+            return reinterpret_cast<const uint32_t*>(row)[x];
+        };
+        int inked = 0;
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x) {
+                ASSERT_EQ(pixel(plain, x, y) & used, pixel(offset, x + dx, y + dy) & used) << x << "," << y;
+                inked += (pixel(plain, x, y) & 0xFFFFFF) == 0x000080;  // navy ink at full cover
+            }
+        EXPECT_GT(inked, 20);
+        cairo_surface_destroy(plain);
+        cairo_surface_destroy(offset);
+    }
 }
