@@ -44,8 +44,34 @@ int TVGScrollBox::GetClientSize(bool width) { return width ? ClientWidth() : Cli
 
 // ---- Geometry ----------------------------------------------------------------------------
 
+void TVGScrollBox::UpdateScrollLater()
+{
+    // Rows added while painting or editing take their place at once.
+    if (inPaint || grid->InEdit()) {
+        UpdateScroll(false);
+        return;
+    }
+    if (!scrollPending) {
+        scrollPending = true;
+        Invalidate();  // the paint that shows the rows settles the bars first
+    }
+}
+
+void TVGScrollBox::UpdatePendingScroll()
+{
+    if (scrollPending)
+        UpdateScroll(false);
+}
+
+TRect TVGScrollBox::GetClientRect()
+{
+    UpdatePendingScroll();  // a bar that comes with the new rows narrows the client area
+    return TScrollBox::GetClientRect();
+}
+
 void TVGScrollBox::UpdateScroll(bool repaint)
 {
+    scrollPending = false;
     int h = grid->RowHeight();
     HorzScrollBar()->SetRange(grid->GetTotalWidth() + 1);
     VertScrollBar()->SetRange(grid->GetRowCount() * h + grid->GetDiferenceRowHeight());
@@ -80,12 +106,14 @@ void TVGScrollBox::UpdateScroll(bool repaint)
 
 TRect TVGScrollBox::GetRowRect(int row)
 {
+    UpdatePendingScroll();
     int y = (row - grid->GetRowTop()) * grid->RowHeight();
     return {0, y, grid->GetTotalWidth() + 1, y + grid->RowHeight()};
 }
 
 TRect TVGScrollBox::GetCellRect(int row, int col)
 {
+    UpdatePendingScroll();
     int y = (row - grid->GetRowTop()) * grid->RowHeight();
     int last = colEdges.Count() - 1;  // the column count
     TRect r{0, y, 0, y + grid->RowHeight()};
@@ -414,6 +442,7 @@ void TVGScrollBox::scrollMessage(TMessage& Message, bool vertical)
 
 void TVGScrollBox::WndProc(TMessage& Message)
 {
+    UpdatePendingScroll();
     switch (Message.Msg) {
     case WM_PAINT:
         if (ComponentState().Contains(csDestroying))

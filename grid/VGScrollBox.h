@@ -23,6 +23,12 @@ public:
     // Recomputes scroll ranges and column edges; true fills the whole body on
     // the next paint.
     void UpdateScroll(bool repaintAll);
+    // The same, put off until the bars, the client size or the geometry are
+    // next asked for, a message arrives or the body paints: appending a
+    // million rows works the ranges out once.
+    void UpdateScrollLater();
+    void UpdatePendingScroll() override;
+    TRect GetClientRect() override;
     // Draws one row at once, inside or outside a paint message.
     void PaintRow(int row);
     TRect GetCellRect(int row, int col);
@@ -61,6 +67,7 @@ private:
     std::unique_ptr<TControlCanvas> bodyCanvas;
     bool inPaint = false;
     bool repaintAll = false;
+    bool scrollPending = false;  // UpdateScrollLater asked and not yet done
     std::unique_ptr<TFontAttr> defaultAttr;
     int horzOffset = 0;
 

@@ -153,13 +153,13 @@ void TVarnGrid::AddRow(const AnsiString& itemData)
     rows.Add()->setItemData(0, itemData);
     if (!FCol100x100.empty() && Visible())
         UpdateColumns();
-    body->UpdateScroll(false);
+    body->UpdateScrollLater();
 }
 
 void TVarnGrid::InsertAt(int index, const AnsiString& itemData)
 {
     rows.Insert(index)->setItemData(0, itemData);
-    body->UpdateScroll(false);
+    body->UpdateScrollLater();
 }
 
 void TVarnGrid::Clear()

@@ -50,6 +50,24 @@ void TControlScrollBar::Assign(TPersistent* Source)
 
 int TControlScrollBar::barId() const { return FKind == sbVertical ? SB_VERT : SB_HORZ; }
 
+int TControlScrollBar::Range() const
+{
+    FControl->UpdatePendingScroll();
+    return FRange;
+}
+
+int TControlScrollBar::Position() const
+{
+    FControl->UpdatePendingScroll();
+    return FPosition;
+}
+
+int TControlScrollBar::Increment() const
+{
+    FControl->UpdatePendingScroll();
+    return FIncrement;
+}
+
 // The application that sets a range takes the ranges over from the children.
 void TControlScrollBar::SetRange(int Value)
 {
@@ -63,6 +81,7 @@ void TControlScrollBar::SetRange(int Value)
 
 void TControlScrollBar::SetPosition(int Value)
 {
+    FControl->UpdatePendingScroll();
     // While a form description is read the size and range may come later:
     // Loaded clamps and applies the position.
     if (!FControl->loading())
@@ -108,6 +127,7 @@ void TControlScrollBar::SetMargin(int Value)
 
 bool TControlScrollBar::IsScrollBarVisible() const
 {
+    FControl->UpdatePendingScroll();
     int width, height;
     FControl->layoutBars(width, height);
     return FKind == sbVertical ? FControl->FVertScrollBar.shown : FControl->FHorzScrollBar.shown;
@@ -115,6 +135,7 @@ bool TControlScrollBar::IsScrollBarVisible() const
 
 int TControlScrollBar::ControlSize() const
 {
+    FControl->UpdatePendingScroll();
     int width, height;
     FControl->layoutBars(width, height);
     return FKind == sbVertical ? height : width;

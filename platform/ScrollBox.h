@@ -28,12 +28,12 @@ public:
     TPersistent* GetOwner() override;
 
     TScrollBarKind Kind() const { return FKind; }
-    int Range() const { return FRange; }
+    int Range() const;
     void SetRange(int Value);
     // Clamped to 0 .. Range - client size; moving it scrolls the children.
-    int Position() const { return FPosition; }
+    int Position() const;
     void SetPosition(int Value);
-    int Increment() const { return FIncrement; }
+    int Increment() const;
     void SetIncrement(int Value) { FIncrement = Value; }
     // False: a thumb drag scrolls only when the thumb is dropped.
     bool Tracking() const { return FTracking; }
@@ -104,6 +104,10 @@ public:
     // Lays out both bars again: automatic ranges, which bars show, the client
     // size that leaves, clamped positions, and the window's scroll-bar state.
     void UpdateScrollBars();
+    // A subclass that puts off working out its ranges (while many rows are
+    // added, say) does it here; the bars call this before they are read or
+    // moved, so nothing outside sees the delay.
+    virtual void UpdatePendingScroll() {}
 
     void Loaded() override;
 

@@ -33,6 +33,40 @@ TEST(GridPaint, EntireRowsScrollRangeAndRowTop)
 
 }
 
+TEST(GridPaint, AppendedRowsShowInWhatTheBodyReportsAtOnce)
+{
+    // Appending works the scroll ranges out once, later; whatever a program
+    // reads straight after each row must already count it.
+    GridScreen s;
+    s.show();
+    const int width = s.body()->ClientWidth();
+    const int barWidth = GetSystemMetrics(SM_CXVSCROLL);
+    for (int rows = 1; rows <= 8; ++rows) {
+        s.grid->AddRow();
+        const bool bar = rows * 15 > 100;
+        // Each read first in its own round, so that none relies on another.
+        if (rows % 2)
+            EXPECT_EQ(s.body()->ClientWidth(), bar ? width - barWidth : width) << rows;
+        EXPECT_EQ(s.body()->VertScrollBar()->Range(), rows * 15 + 10) << rows;
+        EXPECT_EQ(s.body()->VertScrollBar()->IsScrollBarVisible(), bar) << rows;
+        EXPECT_EQ(s.body()->ClientWidth(), bar ? width - barWidth : width) << rows;
+        EXPECT_EQ(s.body()->GetCellRect(rows - 1, 0).top, (rows - 1) * 15);
+    }
+    s.grid->InsertAt(0, "first");
+    EXPECT_EQ(s.body()->VertScrollBar()->Range(), 9 * 15 + 10);
+
+    // The window's own bar follows once the messages are handled, painted at its place.
+    for (int i = 0; i < 20; ++i)
+        s.grid->AddRow();
+    s.ui.pump();
+    SCROLLINFO info;
+    info.fMask = SIF_RANGE | SIF_PAGE;
+    ASSERT_TRUE(GetScrollInfo(s.body()->Handle(), SB_VERT, &info));
+    EXPECT_EQ(info.nMax, 29 * 15 + 10 - 1);
+    EXPECT_EQ(static_cast<int>(info.nPage), 100);
+    EXPECT_NE(s.ui.pixel(s.body(), width - barWidth / 2, 50), s.ui.pixel(s.body(), 10, 95));
+}
+
 TEST(GridPaint, RowsAreAskedForOnlyWhenPaintedThenTheCurrentRowOnce)
 {
     GridScreen s;
