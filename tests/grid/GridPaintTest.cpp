@@ -45,8 +45,9 @@ TEST(GridPaint, AppendedRowsShowInWhatTheBodyReportsAtOnce)
         s.grid->AddRow();
         const bool bar = rows * 15 > 100;
         // Each read first in its own round, so that none relies on another.
-        if (rows % 2)
+        if (rows % 2) {
             EXPECT_EQ(s.body()->ClientWidth(), bar ? width - barWidth : width) << rows;
+        }
         EXPECT_EQ(s.body()->VertScrollBar()->Range(), rows * 15 + 10) << rows;
         EXPECT_EQ(s.body()->VertScrollBar()->IsScrollBarVisible(), bar) << rows;
         EXPECT_EQ(s.body()->ClientWidth(), bar ? width - barWidth : width) << rows;
@@ -72,9 +73,13 @@ TEST(GridPaint, RowsAreAskedForOnlyWhenPaintedThenTheCurrentRowOnce)
     GridScreen s;
     s.addRows(20);
     s.show();
-    s.grid->SetRowIndex(2);
     std::vector<int> asked;
     s.grid->OnRowNeedData = [&](int row) { asked.push_back(row); };
+    s.repaint();  // no current row: exactly the painted rows
+    EXPECT_EQ(asked, (std::vector<int>{0, 1, 2, 3, 4, 5, 6}));
+
+    s.grid->SetRowIndex(2);
+    asked.clear();
     s.repaint();
     EXPECT_EQ(asked, (std::vector<int>{0, 1, 2, 3, 4, 5, 6, 2}));
 
