@@ -344,7 +344,8 @@ bool drawsDirectly(HDC dc)
     cairo_surface_t* s = dc->surface;
     cairo_t* cr = dc->cr;
     if (cairo_surface_get_type(s) != CAIRO_SURFACE_TYPE_IMAGE || cairo_surface_status(s) != CAIRO_STATUS_SUCCESS ||
-        cairo_status(cr) != CAIRO_STATUS_SUCCESS || cairo_get_operator(cr) != CAIRO_OPERATOR_OVER)
+        cairo_status(cr) != CAIRO_STATUS_SUCCESS || cairo_get_group_target(cr) != s ||
+        cairo_get_operator(cr) != CAIRO_OPERATOR_OVER)
         return false;
     const cairo_format_t format = cairo_image_surface_get_format(s);
     if (format != CAIRO_FORMAT_RGB24 && format != CAIRO_FORMAT_ARGB32)

@@ -12,8 +12,8 @@
 namespace varn::detail {
 
 // Whether nothing stands between logical coordinates and the DC's pixels but
-// the DC's own origin and clip: an image surface, no transform, no clip
-// narrowed for a while, the plain operator.
+// the DC's own origin and clip: a sound image surface drawn on itself (no
+// group pushed), no transform, no clip narrowed for a while, the plain operator.
 bool drawsDirectly(HDC dc);
 
 // Both take logical coordinates and honour the DC's clip; within, when given,
