@@ -59,7 +59,8 @@ void TVGScrollBox::UpdateScrollLater()
 
 void TVGScrollBox::UpdatePendingScroll()
 {
-    if (scrollPending)
+    // A body going away with its grid has nothing left to show the rows on.
+    if (scrollPending && !ComponentState().Contains(csDestroying))
         UpdateScroll(false);
 }
 

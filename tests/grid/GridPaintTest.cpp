@@ -66,6 +66,12 @@ TEST(GridPaint, AppendedRowsShowInWhatTheBodyReportsAtOnce)
     EXPECT_EQ(info.nMax, 29 * 15 + 10 - 1);
     EXPECT_EQ(static_cast<int>(info.nPage), 100);
     EXPECT_NE(s.ui.pixel(s.body(), width - barWidth / 2, 50), s.ui.pixel(s.body(), 10, 95));
+
+    // A grid destroyed with its update still put off goes quietly, form and all.
+    GridScreen gone;
+    gone.show();
+    gone.addRows(30);
+    delete gone.form;
 }
 
 TEST(GridPaint, RowsAreAskedForOnlyWhenPaintedThenTheCurrentRowOnce)
