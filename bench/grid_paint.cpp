@@ -1,13 +1,14 @@
 // A full repaint of a 1920 x 1080 grid (10 columns, 70 visible rows, texts of
 // 10 to 30 characters) against the naive floor: plain Cairo and Pango drawing
 // the same texts in the same rectangles with one layout per cell.
+#include "NaiveCell.h"
+
 #include "grid/VGScrollBox.h"
 #include "grid/VarnGrid.h"
 #include "platform/Forms.h"
 #include "platform/SysUtils.h"
 
 #include <benchmark/benchmark.h>
-#include <pango/pangocairo.h>
 
 #include <string>
 #include <vector>
@@ -41,26 +42,9 @@ void naiveLayoutPerCell(benchmark::State& state)
         cairo_set_source_rgb(cr, 1, 1, 1);
         cairo_paint(cr);
         for (int r = 0; r <= visibleRows; ++r)
-            for (int c = 0; c < columns; ++c) {
-                int x = c * columnWidth, y = r * rowHeight;
-                cairo_set_source_rgb(cr, 1, 1, 1);
-                cairo_rectangle(cr, x, y, columnWidth, rowHeight);
-                cairo_fill(cr);
-                PangoLayout* layout = pango_cairo_create_layout(cr);
-                PangoFontDescription* font = pango_font_description_from_string("DejaVu Sans 11px");
-                pango_layout_set_font_description(layout, font);
-                const std::string& utf8 = texts[size_t(r * columns + c)];
-                pango_layout_set_text(layout, utf8.data(), int(utf8.size()));
-                pango_layout_set_width(layout, columnWidth * PANGO_SCALE);
-                pango_layout_set_ellipsize(layout, PANGO_ELLIPSIZE_END);
-                PangoRectangle logical;
-                pango_layout_get_pixel_extents(layout, nullptr, &logical);
-                cairo_set_source_rgb(cr, 0, 0, 0);
-                cairo_move_to(cr, x, y + (rowHeight - logical.height) / 2);
-                pango_cairo_show_layout(cr, layout);
-                pango_font_description_free(font);
-                g_object_unref(layout);
-            }
+            for (int c = 0; c < columns; ++c)
+                varn::bench::naiveCell(cr, c * columnWidth, r * rowHeight, columnWidth, rowHeight,
+                                       texts[size_t(r * columns + c)]);
         cairo_surface_flush(surface);
     }
     state.SetItemsProcessed(state.iterations() * (visibleRows + 1) * columns);

@@ -8,6 +8,7 @@
 // should take the same time: painting does not depend on the row count.
 // Run by hand: build/bench/bench_grid_scroll
 #include "MedianReporter.h"
+#include "NaiveCell.h"
 
 #include "grid/VGScrollBox.h"
 #include "grid/VarnGrid.h"
@@ -15,7 +16,6 @@
 #include "platform/SysUtils.h"
 
 #include <benchmark/benchmark.h>
-#include <pango/pangocairo.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -130,26 +130,9 @@ void naiveFrame(cairo_t* cr, int firstRow, int rows)
     cairo_set_source_rgb(cr, 1, 1, 1);
     cairo_paint(cr);
     for (int r = 0; r < rows; ++r)
-        for (int c = 0; c < columns; ++c) {
-            int x = c * columnWidth, y = 18 + r * rowHeight;
-            cairo_set_source_rgb(cr, 1, 1, 1);
-            cairo_rectangle(cr, x, y, columnWidth, rowHeight);
-            cairo_fill(cr);
-            PangoLayout* layout = pango_cairo_create_layout(cr);
-            PangoFontDescription* font = pango_font_description_from_string("DejaVu Sans 11px");
-            pango_layout_set_font_description(layout, font);
-            std::string utf8 = AnsiToUtf8(" " + cellText(firstRow + r, c));
-            pango_layout_set_text(layout, utf8.data(), int(utf8.size()));
-            pango_layout_set_width(layout, columnWidth * PANGO_SCALE);
-            pango_layout_set_ellipsize(layout, PANGO_ELLIPSIZE_END);
-            PangoRectangle logical;
-            pango_layout_get_pixel_extents(layout, nullptr, &logical);
-            cairo_set_source_rgb(cr, 0, 0, 0);
-            cairo_move_to(cr, x, y + (rowHeight - logical.height) / 2);
-            pango_cairo_show_layout(cr, layout);
-            pango_font_description_free(font);
-            g_object_unref(layout);
-        }
+        for (int c = 0; c < columns; ++c)
+            varn::bench::naiveCell(cr, c * columnWidth, 18 + r * rowHeight, columnWidth, rowHeight,
+                                   AnsiToUtf8(" " + cellText(firstRow + r, c)));
 }
 
 void naive(benchmark::State& state, bool newRows)
