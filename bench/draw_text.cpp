@@ -1,11 +1,12 @@
 // Painting a grid's worth of cell texts (70 rows x 10 columns): DrawTextEx on a
 // canvas, which reuses one layout and caches fonts, against the naive way of
 // making a PangoLayout and font description per cell (the baseline).
+#include "NaiveCell.h"
+
 #include "platform/Bitmap.h"
 #include "platform/SysUtils.h"
 
 #include <benchmark/benchmark.h>
-#include <pango/pangocairo.h>
 
 #include <vector>
 
@@ -31,25 +32,9 @@ void naiveLayoutPerCell(benchmark::State& state)
     cairo_t* cr = cairo_create(surface);
     for (auto _ : state) {
         for (int r = 0; r < rows; ++r)
-            for (int c = 0; c < columns; ++c) {
-                cairo_set_source_rgb(cr, 1, 1, 1);
-                cairo_rectangle(cr, c * cellWidth, r * rowHeight, cellWidth, rowHeight);
-                cairo_fill(cr);
-                PangoLayout* layout = pango_cairo_create_layout(cr);
-                PangoFontDescription* font = pango_font_description_from_string("DejaVu Sans 11px");
-                pango_layout_set_font_description(layout, font);
-                std::string utf8 = AnsiToUtf8(texts[size_t(r * columns + c)]);
-                pango_layout_set_text(layout, utf8.data(), int(utf8.size()));
-                pango_layout_set_width(layout, cellWidth * PANGO_SCALE);
-                pango_layout_set_ellipsize(layout, PANGO_ELLIPSIZE_END);
-                PangoRectangle logical;
-                pango_layout_get_pixel_extents(layout, nullptr, &logical);
-                cairo_set_source_rgb(cr, 0, 0, 0);
-                cairo_move_to(cr, c * cellWidth, r * rowHeight + (rowHeight - logical.height) / 2);
-                pango_cairo_show_layout(cr, layout);
-                pango_font_description_free(font);
-                g_object_unref(layout);
-            }
+            for (int c = 0; c < columns; ++c)
+                varn::bench::naiveCell(cr, c * cellWidth, r * rowHeight, cellWidth, rowHeight,
+                                       AnsiToUtf8(texts[size_t(r * columns + c)]));
         cairo_surface_flush(surface);
     }
     state.SetItemsProcessed(state.iterations() * rows * columns);
